@@ -1,0 +1,42 @@
+#include "device.h"
+
+#include <utility>
+
+namespace kovo::devsim {
+
+Device::Device(DeviceConfig config) : config_(std::move(config)) { memory_.fill(kErasedByte); }
+
+DeviceResponse Device::handle(const Frame& frame) {
+  if (!frame.hasValidCheck()) return {};
+  if (frame.isIdentification()) return identify(frame);
+  if (!frame.isWellFormedCommand()) return {};
+  return program(frame);
+}
+
+DeviceResponse Device::identify(const Frame& frame) {
+  if (++identificationsSeen_ <= config_.silentIdentifications) return {};
+  return {config_.replyFaults.shape(identificationReply(config_.identity), frame)};
+}
+
+DeviceResponse Device::program(const Frame& frame) {
+  ++programmingFrames_;
+  if (frame.code() == kCmdPageData) storeBlock(frame);
+  DeviceResponse response;
+  if (!fallenSilent()) response.reply = config_.replyFaults.shape(acknowledgement(frame.code()), frame);
+  response.programmingEnded = frame.code() == kCmdProgrammingEnd;
+  response.closeLine = config_.closeAfterFrames == programmingFrames_;
+  return response;
+}
+
+void Device::storeBlock(const Frame& frame) {
+  const std::size_t address = frame.bytes[kPageIndex] * kPageSize + frame.bytes[kOffsetIndex];
+  for (std::size_t i = 0; i < kBlockSize; ++i) {
+    memory_[(address + i) % kMemorySize] = frame.bytes[kDataIndex + i];
+  }
+}
+
+bool Device::fallenSilent() const {
+  return config_.silentAfterFrames && programmingFrames_ > *config_.silentAfterFrames;
+}
+
+}  // namespace kovo::devsim

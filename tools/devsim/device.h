@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "faults.h"
+#include "protocol.h"
+
+namespace kovo::devsim {
+
+using Memory = std::array<std::uint8_t, kMemorySize>;
+
+struct DeviceConfig {
+  Identity identity;
+  // Identification requests ignored before the first answer, like a device switched on late.
+  unsigned silentIdentifications = 0;
+  // Programming frames answered before the device falls silent.
+  std::optional<unsigned> silentAfterFrames;
+  // Programming frames answered before the line goes away.
+  std::optional<unsigned> closeAfterFrames;
+  ReplyFaults replyFaults;
+};
+
+struct DeviceResponse {
+  // Empty when the device stays silent.
+  Bytes reply;
+  // The closing command arrived: memory holds the final image.
+  bool programmingEnded = false;
+  // The line is to be closed once the reply has been read.
+  bool closeLine = false;
+};
+
+// The bootloader: answers frames and keeps the programmed memory.
+// Programming frames count when their check, command and length are right; others get no reply.
+class Device {
+ public:
+  explicit Device(DeviceConfig config);
+
+  DeviceResponse handle(const Frame& frame);
+  const Memory& memory() const { return memory_; }
+
+ private:
+  DeviceResponse identify(const Frame& frame);
+  DeviceResponse program(const Frame& frame);
+  void storeBlock(const Frame& frame);
+  bool fallenSilent() const;
+
+  DeviceConfig config_;
+  Memory memory_;
+  unsigned identificationsSeen_ = 0;
+  unsigned programmingFrames_ = 0;
+};
+
+}  // namespace kovo::devsim

@@ -1,0 +1,42 @@
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "pty_line.h"
+#include "simulator.h"
+#include "stop_signals.h"
+
+namespace {
+
+// Exit status for a command line we cannot use.
+constexpr int kUsageExitCode = 2;
+// Exit status for a failure while running.
+constexpr int kFailureExitCode = 1;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace kovo::devsim;
+  try {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const Options options = parseOptions(arguments);
+    if (options.helpRequested) {
+      std::cout << usageText();
+      return 0;
+    }
+    const StopSignals stopSignals;
+    PtyLine line;
+    Simulator simulator(options, line, stopSignals.fd());
+    std::cout << line.slavePath() << std::endl;
+    simulator.run();
+    return 0;
+  } catch (const UsageError& error) {
+    std::cerr << "kovo-devsim: " << error.what() << "\nTry 'kovo-devsim --help'.\n";
+    return kUsageExitCode;
+  } catch (const std::exception& error) {
+    std::cerr << "kovo-devsim: " << error.what() << '\n';
+    return kFailureExitCode;
+  }
+}

@@ -1,0 +1,190 @@
+#include "options.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <set>
+#include <string_view>
+#include <vector>
+
+namespace kovo::devsim {
+
+namespace {
+
+// Command codes and the type code are given in hex.
+constexpr int kHexBase = 16;
+// Counts, pages, blocks, versions and milliseconds are given in decimal.
+constexpr int kDecimalBase = 10;
+// Separates the fields of a selector, a resize fault and a version.
+constexpr char kFieldSeparator = ':';
+constexpr char kVersionSeparator = '.';
+// Last block of a page.
+constexpr unsigned kMaxBlock = kPageSize / kBlockSize - 1;
+// Largest value of a byte field.
+constexpr unsigned kMaxByte = 0xFF;
+// Column where the option descriptions start in --help.
+constexpr std::size_t kHelpColumn = 30;
+
+unsigned parseUnsigned(std::string_view text, int base, unsigned max) {
+  if (base == kHexBase && (text.starts_with("0x") || text.starts_with("0X"))) text.remove_prefix(2);
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > max) {
+    throw UsageError("'" + std::string(text) + "' is not a " + (base == kHexBase ? "hex" : "decimal") +
+                     " number up to " + std::to_string(max));
+  }
+  return value;
+}
+
+std::uint8_t parseByte(std::string_view text, int base) {
+  return static_cast<std::uint8_t>(parseUnsigned(text, base, kMaxByte));
+}
+
+unsigned parseCount(std::string_view text, unsigned min = 0) {
+  const unsigned value = parseUnsigned(text, kDecimalBase, std::numeric_limits<unsigned>::max());
+  if (value < min) throw UsageError("the count must be at least " + std::to_string(min));
+  return value;
+}
+
+std::vector<std::string_view> splitFields(std::string_view text, char separator) {
+  std::vector<std::string_view> fields;
+  for (std::size_t end = text.find(separator); end != std::string_view::npos; end = text.find(separator)) {
+    fields.push_back(text.substr(0, end));
+    text.remove_prefix(end + 1);
+  }
+  fields.push_back(text);
+  return fields;
+}
+
+FrameSelector parseSelectorFields(std::span<const std::string_view> fields) {
+  if (fields.empty() || fields.size() > 3) throw UsageError("a selector is CMD[:PAGE[:BLOCK]]");
+  FrameSelector selector{parseByte(fields[0], kHexBase), std::nullopt, std::nullopt};
+  if (fields.size() > 1) selector.page = parseByte(fields[1], kDecimalBase);
+  if (fields.size() > 2) selector.block = static_cast<std::uint8_t>(parseUnsigned(fields[2], kDecimalBase, kMaxBlock));
+  return selector;
+}
+
+FrameSelector parseSelector(std::string_view text) {
+  const auto fields = splitFields(text, kFieldSeparator);
+  return parseSelectorFields(fields);
+}
+
+ResizeFault parseResizeFault(std::string_view text) {
+  const auto fields = splitFields(text, kFieldSeparator);
+  if (fields.size() < 2) throw UsageError("expected CMD[:PAGE[:BLOCK]]:N");
+  const std::span<const std::string_view> selectorFields(fields.data(), fields.size() - 1);
+  return {parseSelectorFields(selectorFields), parseCount(fields.back(), 1)};
+}
+
+void parseVersion(std::string_view text, Identity& identity) {
+  const auto fields = splitFields(text, kVersionSeparator);
+  if (fields.size() != 2) throw UsageError("a version is MAJOR.MINOR");
+  identity.versionMajor = parseByte(fields[0], kDecimalBase);
+  identity.versionMinor = parseByte(fields[1], kDecimalBase);
+}
+
+struct OptionSpec {
+  std::string_view name;
+  std::string_view argument;  // empty for flags
+  std::string_view help;
+  void (*apply)(Options&, std::string_view);
+};
+
+const std::array kOptionSpecs{
+    OptionSpec{"type", "HEX", "device type code (default 71)",
+               [](Options& o, std::string_view v) { o.device.identity.type = parseByte(v, kHexBase); }},
+    OptionSpec{"version", "MAJ.MIN", "bootloader version (default 2.3)",
+               [](Options& o, std::string_view v) { parseVersion(v, o.device.identity); }},
+    OptionSpec{"silent-ids", "N", "ignore the first N identification requests (echo only)",
+               [](Options& o, std::string_view v) { o.device.silentIdentifications = parseCount(v); }},
+    OptionSpec{"paced", "", "send echo and replies at 38400 baud 8N2 (11 bit times per byte)",
+               [](Options& o, std::string_view) { o.paced = true; }},
+    OptionSpec{"reply-delay", "MS", "wait MS milliseconds after the echo before each reply",
+               [](Options& o, std::string_view v) { o.replyDelay = std::chrono::milliseconds(parseCount(v)); }},
+    OptionSpec{"silent-after-frames", "N", "answer N programming frames, then echo only",
+               [](Options& o, std::string_view v) { o.device.silentAfterFrames = parseCount(v); }},
+    OptionSpec{"close-after-frames", "N", "answer N programming frames, then close the line and exit",
+               [](Options& o, std::string_view v) { o.device.closeAfterFrames = parseCount(v, 1); }},
+    OptionSpec{"wrong-code", "SEL", "answer selected frames with a wrong code (check consistent)",
+               [](Options& o, std::string_view v) { o.device.replyFaults.wrongCode = parseSelector(v); }},
+    OptionSpec{"wrong-check", "SEL", "answer selected frames with a wrong check byte",
+               [](Options& o, std::string_view v) { o.device.replyFaults.wrongCheck = parseSelector(v); }},
+    OptionSpec{"extra-bytes", "SEL:N", "append N bytes (00) to the reply to selected frames",
+               [](Options& o, std::string_view v) { o.device.replyFaults.extraBytes = parseResizeFault(v); }},
+    OptionSpec{"missing-bytes", "SEL:N", "drop the last N bytes of the reply to selected frames",
+               [](Options& o, std::string_view v) { o.device.replyFaults.missingBytes = parseResizeFault(v); }},
+    OptionSpec{"memory-out", "FILE", "write the 64 KiB memory to FILE on the closing command and at exit",
+               [](Options& o, std::string_view v) { o.memoryOut = std::string(v); }},
+    OptionSpec{"log", "FILE", "log each received frame: seconds since start, bytes in hex",
+               [](Options& o, std::string_view v) { o.logPath = std::string(v); }},
+    OptionSpec{"exit-on-stdin-eof", "", "exit when standard input reaches end of file",
+               [](Options& o, std::string_view) { o.exitOnStdinEof = true; }},
+    OptionSpec{"help", "", "show this help and exit",
+               [](Options& o, std::string_view) { o.helpRequested = true; }},
+};
+
+const OptionSpec& findOption(std::string_view name) {
+  const auto spec = std::find_if(kOptionSpecs.begin(), kOptionSpecs.end(),
+                                 [name](const OptionSpec& candidate) { return candidate.name == name; });
+  if (spec == kOptionSpecs.end()) throw UsageError("unknown option --" + std::string(name));
+  return *spec;
+}
+
+void applyOption(const OptionSpec& spec, std::string_view value, Options& options) {
+  try {
+    spec.apply(options, value);
+  } catch (const UsageError& error) {
+    throw UsageError("--" + std::string(spec.name) + ": " + error.what());
+  }
+}
+
+}  // namespace
+
+Options parseOptions(std::span<const std::string> arguments) {
+  Options options;
+  std::set<std::string_view> given;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (!argument.starts_with("--")) throw UsageError("unexpected argument '" + arguments[i] + "'");
+    const std::size_t equals = argument.find('=');
+    const OptionSpec& spec = findOption(argument.substr(2, equals - 2));
+    const std::string dashedName = "--" + std::string(spec.name);
+    if (!given.insert(spec.name).second) throw UsageError(dashedName + " given more than once");
+    std::string_view value;
+    if (spec.argument.empty()) {
+      if (equals != std::string_view::npos) throw UsageError(dashedName + " takes no value");
+    } else if (equals != std::string_view::npos) {
+      value = argument.substr(equals + 1);
+    } else if (++i < arguments.size()) {
+      value = arguments[i];
+    } else {
+      throw UsageError(dashedName + " needs " + std::string(spec.argument));
+    }
+    applyOption(spec, value, options);
+  }
+  return options;
+}
+
+std::string usageText() {
+  std::string text =
+      "Usage: kovo-devsim [OPTION]...\n"
+      "Simulates the bootloader of a Kovo receiver on a pseudo-terminal.\n"
+      "The first line of output is the port to open. Every byte received is echoed, as on the one-wire line.\n"
+      "\nOptions:\n";
+  for (const OptionSpec& spec : kOptionSpecs) {
+    std::string synopsis = "  --" + std::string(spec.name);
+    if (!spec.argument.empty()) synopsis += " " + std::string(spec.argument);
+    synopsis.resize(std::max(kHelpColumn, synopsis.size() + 1), ' ');
+    text += synopsis + std::string(spec.help) + "\n";
+  }
+  text +=
+      "\nSEL is CMD[:PAGE[:BLOCK]]: CMD the command code in hex (01 selects identification requests),\n"
+      "PAGE the page number in decimal (page commands 0A, 07, 08), BLOCK the block in the page in decimal\n"
+      "(offset / 16, data frames 0A). A fault hits every frame the selector matches, retries included.\n"
+      "Programming frames count from 1 when check, command and length are right; other frames get no reply.\n"
+      "Silent and closing faults still store data. Each option may be given once.\n";
+  return text;
+}
+
+}  // namespace kovo::devsim
