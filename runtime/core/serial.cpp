@@ -1,0 +1,176 @@
+// RS-232 operations over QSerialPort. All calls come from the one thread that
+// runs the callbacks; waits block on the port with a deadline and give the
+// user interface a moment between slices.
+#include "idle.h"
+#include "port_scan.h"
+#include "rs232.h"
+
+#include <QSerialPort>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kWaitSlice = 20ms;        // longest stretch without a look at the window
+constexpr double kDefaultTimeout = 10.0; // seconds, until SetComTime says otherwise
+
+struct OpenPort {
+  QSerialPort device;
+  rt::Clock::duration timeout = std::chrono::duration_cast<rt::Clock::duration>(
+      std::chrono::duration<double>(kDefaultTimeout));
+};
+
+std::map<int, std::unique_ptr<OpenPort>> open_ports;
+int last_status = 0;
+
+int report(int status) {
+  last_status = status;
+  return status;
+}
+
+OpenPort* find_port(int port) {
+  const auto found = open_ports.find(port);
+  return found == open_ports.end() ? nullptr : found->second.get();
+}
+
+QString location_for(int port) {
+  QString location = rt::location_of_port(port);
+#ifdef _WIN32
+  if (location.isEmpty() && port > 0) location = QStringLiteral("COM%1").arg(port);
+#endif
+  return location;
+}
+
+bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int stopBits) {
+  static const std::map<int, QSerialPort::Parity> parities = {
+      {0, QSerialPort::NoParity}, {1, QSerialPort::OddParity}, {2, QSerialPort::EvenParity},
+      {3, QSerialPort::MarkParity}, {4, QSerialPort::SpaceParity}};
+  if (!parities.contains(parity) || dataBits < 5 || dataBits > 8 || stopBits < 1 ||
+      stopBits > 2 || baudRate <= 0) {
+    return false;
+  }
+  return device.setBaudRate(static_cast<qint32>(baudRate)) &&
+         device.setParity(parities.at(parity)) &&
+         device.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
+         device.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+         device.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+bool line_lost(const QSerialPort& device) {
+  return !device.isOpen() || device.error() == QSerialPort::ResourceError;
+}
+
+// Blocks until the port has news or the slice ends; false when the line is gone.
+bool wait_for_input(QSerialPort& device, rt::Clock::time_point deadline) {
+  const auto left = std::max(deadline - rt::Clock::now(), rt::Clock::duration::zero());
+  const auto slice = std::chrono::ceil<std::chrono::milliseconds>(
+      std::min<rt::Clock::duration>(left, kWaitSlice));
+  device.waitForReadyRead(static_cast<int>(slice.count()));
+  rt::keep_alive();
+  return !line_lost(device);
+}
+
+} // namespace
+
+int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits, int stopBits,
+                  int, int) {
+  CloseCom(port);
+  const QString location = location_for(port);
+  if (location.isEmpty()) return report(kRS_InvalidPortNum);
+  auto opened = std::make_unique<OpenPort>();
+  opened->device.setPortName(location);
+  if (!opened->device.open(QIODevice::ReadWrite)) return report(kRS_CannotOpenPort);
+  if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {
+    return report(kRS_InvalidParameter);
+  }
+  open_ports[port] = std::move(opened);
+  return report(0);
+}
+
+int CloseCom(int port) {
+  open_ports.erase(port);
+  return report(0);
+}
+
+int FlushInQ(int port) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  return report(open->device.clear(QSerialPort::Input) ? 0 : kRS_IOErr);
+}
+
+int FlushOutQ(int port) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  return report(open->device.clear(QSerialPort::Output) ? 0 : kRS_IOErr);
+}
+
+int SetComTime(int port, double timeoutSeconds) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  if (!(timeoutSeconds >= 0.0) || !std::isfinite(timeoutSeconds)) {
+    return report(kRS_InvalidParameter);
+  }
+  open->timeout = std::chrono::duration_cast<rt::Clock::duration>(
+      std::chrono::duration<double>(timeoutSeconds));
+  return report(0);
+}
+
+int ComSetEscape(int port, int code) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  bool done = false;
+  switch (code) {
+  case SETRTS: done = open->device.setRequestToSend(true); break;
+  case CLRDTR: done = open->device.setDataTerminalReady(false); break;
+  default: return report(kRS_InvalidParameter);
+  }
+  // A line without modem control (a pseudo-terminal) refuses; the port still works.
+  if (!done) open->device.clearError();
+  return report(done ? 0 : kRS_IOErr);
+}
+
+int ComWrt(int port, const void* buffer, int count) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  QSerialPort& device = open->device;
+  if (device.write(static_cast<const char*>(buffer), count) != count) return report(kRS_IOErr);
+  const auto deadline = rt::Clock::now() + open->timeout;
+  while (device.bytesToWrite() > 0) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
+    if (left.count() <= 0) return report(kRS_TimeOutErr);
+    device.waitForBytesWritten(static_cast<int>(left.count()));
+    if (line_lost(device)) return report(kRS_IOErr);
+  }
+  report(0);
+  return count;
+}
+
+int ComRd(int port, void* buffer, int count) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  QSerialPort& device = open->device;
+  const auto deadline = rt::Clock::now() + open->timeout;
+  bool line_ok = !line_lost(device);
+  while (line_ok && device.bytesAvailable() < count && rt::Clock::now() < deadline) {
+    line_ok = wait_for_input(device, deadline);
+  }
+  const auto got = device.read(static_cast<char*>(buffer), count);
+  if (got < 0) return report(kRS_IOErr);
+  const int status = got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr;
+  report(status);
+  return static_cast<int>(got);
+}
+
+int GetInQLen(int port) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  open->device.waitForReadyRead(0); // fetch what the system holds
+  report(0);
+  return static_cast<int>(open->device.bytesAvailable());
+}
+
+int ReturnRS232Err() { return last_status; }

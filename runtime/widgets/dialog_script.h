@@ -1,0 +1,52 @@
+// Answers the modal dialogs without a person: while a script exists,
+// MessagePopup records what it would have shown and FileSelectPopup returns
+// the answers queued here. Scoped, so nothing leaks from one test to the next.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rt::testing {
+
+class DialogScript {
+public:
+  struct Message {
+    std::string title; // Windows-1252 bytes, as passed
+    std::string text;
+  };
+  struct FileRequest {
+    std::string default_directory, default_file_spec, file_type_list, title;
+    int button_label, restrict_directory, restrict_extension, allow_cancel, allow_make_directory;
+  };
+
+  DialogScript();
+  ~DialogScript();
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+
+  // Queues the answer to the next file dialog: a path (Windows-1252), or a cancel.
+  void choose_file(std::string path) { file_answers_.push_back(std::move(path)); }
+  void cancel_file() { file_answers_.push_back(std::nullopt); }
+  // Called while each message "is open", before it is closed.
+  void on_message(std::function<void(const Message&)> observer) { observer_ = std::move(observer); }
+
+  const std::vector<Message>& messages() const { return messages_; }
+  const std::vector<FileRequest>& file_requests() const { return file_requests_; }
+
+  // Used by the dialogs.
+  static DialogScript* active();
+  void record_message(Message message);
+  std::optional<std::string> answer_file_request(FileRequest request);
+
+private:
+  std::deque<std::optional<std::string>> file_answers_;
+  std::vector<Message> messages_;
+  std::vector<FileRequest> file_requests_;
+  std::function<void(const Message&)> observer_;
+  DialogScript* previous_;
+};
+
+} // namespace rt::testing

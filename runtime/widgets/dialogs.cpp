@@ -1,0 +1,76 @@
+// The modal dialogs. A test's DialogScript answers them in place of a person.
+#include "cp1252.h"
+#include "dialog_script.h"
+#include "userint.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstring>
+
+namespace {
+
+using rt::testing::DialogScript;
+
+// The dialog opens in the given folder, or in the folder of a given file.
+QString start_folder(const QString& given) {
+  if (given.isEmpty()) return QDir::currentPath();
+  const QFileInfo info(given);
+  return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+}
+
+QString name_filters(const QString& fileTypeList, bool restrictExtension) {
+  QString filters = fileTypeList.isEmpty() ? QStringLiteral("*") : fileTypeList;
+  filters.replace(QLatin1Char(';'), QLatin1Char(' '));
+  if (!restrictExtension) filters += QStringLiteral(";;*");
+  return filters;
+}
+
+std::optional<std::string> ask_person(const DialogScript::FileRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), rt::from_cp1252(request.title),
+                     start_folder(rt::from_cp1252(request.default_directory)));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilter(name_filters(rt::from_cp1252(request.file_type_list),
+                                    request.restrict_extension != 0));
+  if (request.button_label == VAL_LOAD_BUTTON) {
+    dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("Load"));
+  }
+  dialog.setOption(QFileDialog::ReadOnly, request.allow_make_directory == 0);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return rt::to_cp1252(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+} // namespace
+
+int MessagePopup(const char* title, const char* message) {
+  if (DialogScript* script = DialogScript::active()) {
+    script->record_message({title, message});
+    return 0;
+  }
+  QMessageBox box(QMessageBox::NoIcon, rt::from_cp1252(title), rt::from_cp1252(message),
+                  QMessageBox::Ok, QApplication::activeWindow());
+  box.exec();
+  return 0;
+}
+
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+                    const char* fileTypeList, const char* title, int buttonLabel,
+                    int restrictDirectory, int restrictExtension, int allowCancel,
+                    int allowMakeDirectory, char* pathBuffer) {
+  const DialogScript::FileRequest request{defaultDirectory, defaultFileSpec, fileTypeList,
+                                          title,           buttonLabel,     restrictDirectory,
+                                          restrictExtension, allowCancel,   allowMakeDirectory};
+  DialogScript* script = DialogScript::active();
+  const auto chosen = script ? script->answer_file_request(request) : ask_person(request);
+  pathBuffer[0] = '\0';
+  if (!chosen) return VAL_NO_FILE_SELECTED;
+  // A path too long for the buffer is left empty rather than cut into another
+  // path: opening it then fails visibly.
+  if (chosen->size() < static_cast<std::size_t>(MAX_PATHNAME_LEN)) {
+    std::memcpy(pathBuffer, chosen->c_str(), chosen->size() + 1);
+  }
+  return VAL_EXISTING_FILE_SELECTED;
+}

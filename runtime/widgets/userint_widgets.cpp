@@ -1,0 +1,519 @@
+// The user-interface operations over Qt Widgets. A panel is a Designer form
+// whose widgets carry their control id and callback name as properties.
+//
+// Callbacks run on the one thread. While one runs, the window is still
+// painted (the waits and the indicator updates let Qt work in between) but
+// every user input aimed at a panel is thrown away, so nothing acts on the
+// panel before the callback returns and nothing is replayed afterwards.
+#include "widgets_runtime.h"
+
+#include "cp1252.h"
+#include "dialog_script.h"
+#include "idle.h"
+#include "userint.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTimer>
+#include <QUiLoader>
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace rt {
+namespace {
+
+constexpr int kRepaintIntervalMs = 16; // one screen frame
+constexpr char kBuiltInPanelFolder[] = ":/ui/";
+
+enum class Kind { Button, TextMessage, TextBox, Numeric, Ring, Timer };
+
+struct Control {
+  int id = 0;
+  Kind kind = Kind::Button;
+  QWidget* widget = nullptr;
+  QLabel* label = nullptr; // the separate label of a non-button control
+  CtrlCallbackPtr callback = nullptr;
+  int value = 0;           // a numeric's latest value, shown at the next repaint
+  bool value_shown = true;
+};
+
+struct Panel {
+  std::unique_ptr<QWidget> window;
+  std::map<int, Control> controls;
+  int close_control = 0; // the control whose commit the close box fires
+  std::unique_ptr<QTimer> timer;
+};
+
+bool kind_of(QWidget* widget, Kind& kind) {
+  if (widget->property("timerInterval").isValid()) kind = Kind::Timer;
+  else if (qobject_cast<QAbstractButton*>(widget)) kind = Kind::Button;
+  else if (qobject_cast<QLabel*>(widget)) kind = Kind::TextMessage;
+  else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget)) kind = Kind::TextBox;
+  else if (qobject_cast<QProgressBar*>(widget)) kind = Kind::Numeric;
+  else if (qobject_cast<QComboBox*>(widget)) kind = Kind::Ring;
+  else return false;
+  return true;
+}
+
+CtrlCallbackPtr find_callback(const QString& name) {
+  const QByteArray wanted = name.toLatin1();
+  for (const CallbackBinding& binding : panel_callbacks) {
+    if (wanted == binding.name) return binding.function;
+  }
+  return nullptr;
+}
+
+bool is_user_input(QEvent::Type type) {
+  switch (type) {
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonRelease:
+  case QEvent::MouseButtonDblClick:
+  case QEvent::KeyPress:
+  case QEvent::KeyRelease:
+  case QEvent::ShortcutOverride:
+  case QEvent::Shortcut:
+  case QEvent::Wheel:
+  case QEvent::ContextMenu:
+  case QEvent::TouchBegin:
+  case QEvent::TouchUpdate:
+  case QEvent::TouchEnd:
+    return true;
+  default:
+    return false;
+  }
+}
+
+QString text_of(const Control& control) {
+  if (auto* line = qobject_cast<QLineEdit*>(control.widget)) return line->text();
+  if (auto* box = qobject_cast<QPlainTextEdit*>(control.widget)) return box->toPlainText();
+  if (auto* label = qobject_cast<QLabel*>(control.widget)) return label->text();
+  return {};
+}
+
+void set_text(Control& control, const QString& text) {
+  if (auto* line = qobject_cast<QLineEdit*>(control.widget)) {
+    line->setText(text);
+    line->setToolTip(text);
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(control.widget)) {
+    box->setPlainText(text);
+  } else if (auto* label = qobject_cast<QLabel*>(control.widget)) {
+    label->setText(text);
+  }
+}
+
+void show_value(Control& control) {
+  auto* bar = static_cast<QProgressBar*>(control.widget);
+  bar->setValue(std::clamp(control.value, bar->minimum(), bar->maximum()));
+  control.value_shown = true;
+}
+
+} // namespace
+
+struct WidgetsRuntime::State : QObject, IdleHandler {
+  std::map<int, Panel> panels;
+  int next_handle = 1;
+  QString panel_directory = QCoreApplication::applicationDirPath();
+  bool busy = false;
+  bool quit_requested = false;
+  QEventLoop* running_loop = nullptr;
+  QElapsedTimer since_repaint;
+  std::vector<Control*> values_to_show;
+  std::string load_error;
+
+  Panel* panel(int handle) {
+    const auto found = panels.find(handle);
+    return found == panels.end() ? nullptr : &found->second;
+  }
+
+  Control* control(int handle, int id) {
+    Panel* found = panel(handle);
+    if (!found) return nullptr;
+    const auto control = found->controls.find(id);
+    return control == found->controls.end() ? nullptr : &control->second;
+  }
+
+  bool is_panel_window(const QWidget* window) const {
+    return std::any_of(panels.begin(), panels.end(),
+                       [window](const auto& entry) { return entry.second.window.get() == window; });
+  }
+
+  void dispatch(int handle, int id, int event) {
+    Control* target = control(handle, id);
+    if (busy || !target || !target->callback) return;
+    busy = true;
+    target->callback(handle, id, event, nullptr, 0, 0);
+    busy = false;
+    show_pending_values();
+    if (quit_requested && running_loop) running_loop->exit();
+  }
+
+  void set_value(Control& target, int value) {
+    target.value = value;
+    if (!busy) return show_value(target);
+    if (target.value_shown) values_to_show.push_back(&target);
+    target.value_shown = false;
+    keep_alive();
+  }
+
+  void show_pending_values() {
+    for (Control* pending : values_to_show) show_value(*pending);
+    values_to_show.clear();
+  }
+
+  void repaint_now() {
+    show_pending_values();
+    QCoreApplication::processEvents();
+    since_repaint.restart();
+  }
+
+  void keep_alive() override {
+    if (!since_repaint.isValid() || since_repaint.elapsed() >= kRepaintIntervalMs) repaint_now();
+  }
+
+  void wait_until(Clock::time_point deadline) override {
+    show_pending_values();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() > 0) {
+      QEventLoop loop;
+      QTimer::singleShot(static_cast<int>(left.count()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+      loop.exec();
+    }
+    since_repaint.restart();
+  }
+
+  bool eventFilter(QObject* target, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (!widget || !is_panel_window(widget->window())) return false;
+    if (event->type() == QEvent::Close && widget->isWindow()) {
+      event->ignore();
+      close_box_pressed(widget);
+      return true;
+    }
+    return busy && is_user_input(event->type());
+  }
+
+  void close_box_pressed(const QWidget* window) {
+    for (auto& [handle, candidate] : panels) {
+      if (candidate.window.get() == window && candidate.close_control) {
+        dispatch(handle, candidate.close_control, EVENT_COMMIT);
+      }
+    }
+  }
+
+  int fail_load(int error, const QString& file, const QString& reason) {
+    load_error = to_cp1252(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
+    return error;
+  }
+
+  int load(const QString& name, int resource_id);
+  bool bind_controls(Panel& panel, const QString& file);
+  void connect_controls(int handle);
+};
+
+namespace {
+WidgetsRuntime::State* state = nullptr;
+}
+
+int WidgetsRuntime::State::load(const QString& name, int resource_id) {
+  QString path = QDir(panel_directory).filePath(name);
+  if (!QFileInfo::exists(path)) path = kBuiltInPanelFolder + QFileInfo(name).fileName();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, file.errorString());
+  }
+  QUiLoader loader;
+  Panel panel;
+  panel.window.reset(loader.load(&file));
+  if (!panel.window) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, loader.errorString());
+  if (panel.window->property("resourceId").toInt() != resource_id) {
+    return fail_load(UIE_PANEL_FILE_NOT_VALID, path,
+                     QStringLiteral("it holds no panel %1").arg(resource_id));
+  }
+  if (!bind_controls(panel, path)) return UIE_PANEL_FILE_NOT_VALID;
+  panel.close_control = panel.window->property("closeCtrl").toInt();
+  const int handle = next_handle++;
+  panels.emplace(handle, std::move(panel));
+  connect_controls(handle);
+  return handle;
+}
+
+bool WidgetsRuntime::State::bind_controls(Panel& panel, const QString& file) {
+  for (QWidget* widget : panel.window->findChildren<QWidget*>()) {
+    const QVariant id_property = widget->property("ctrlId");
+    if (!id_property.isValid()) continue;
+    Control control;
+    control.id = id_property.toInt();
+    control.widget = widget;
+    if (control.id <= 0 || panel.controls.contains(control.id)) {
+      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
+                QStringLiteral("control id %1 is not unique and positive").arg(control.id));
+      return false;
+    }
+    if (!kind_of(widget, control.kind)) {
+      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
+                QStringLiteral("control %1 is of an unknown kind").arg(control.id));
+      return false;
+    }
+    const QString callback = widget->property("callback").toString();
+    control.callback = callback.isEmpty() ? nullptr : find_callback(callback);
+    if (!callback.isEmpty() && !control.callback) {
+      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
+                QStringLiteral("control %1 names the unknown callback %2").arg(control.id).arg(callback));
+      return false;
+    }
+    panel.controls.emplace(control.id, control);
+  }
+  for (QLabel* label : panel.window->findChildren<QLabel*>()) {
+    for (auto& [id, control] : panel.controls) {
+      if (label->buddy() == control.widget) control.label = label;
+    }
+  }
+  return true;
+}
+
+void WidgetsRuntime::State::connect_controls(int handle) {
+  Panel& panel = panels.at(handle);
+  for (auto& [id, control] : panel.controls) {
+    const int control_id = id;
+    const auto commit = [this, handle, control_id] { dispatch(handle, control_id, EVENT_COMMIT); };
+    if (auto* button = qobject_cast<QAbstractButton*>(control.widget)) {
+      QObject::connect(button, &QAbstractButton::clicked, this, commit);
+    } else if (auto* ring = qobject_cast<QComboBox*>(control.widget)) {
+      QObject::connect(ring, &QComboBox::activated, this, commit);
+    } else if (control.kind == Kind::Timer) {
+      panel.timer = std::make_unique<QTimer>();
+      QObject::connect(panel.timer.get(), &QTimer::timeout, this, [this, handle, control_id] {
+        dispatch(handle, control_id, EVENT_TIMER_TICK);
+      });
+      panel.timer->start(control.widget->property("timerInterval").toInt());
+    }
+  }
+}
+
+WidgetsRuntime::WidgetsRuntime() : state_(std::make_unique<State>()) {
+  state = state_.get();
+  qApp->installEventFilter(state);
+  set_idle_handler(state);
+}
+
+WidgetsRuntime::~WidgetsRuntime() {
+  set_idle_handler(nullptr);
+  qApp->removeEventFilter(state);
+  state = nullptr;
+}
+
+void WidgetsRuntime::set_panel_directory(const QString& directory) {
+  state_->panel_directory = directory;
+}
+
+QWidget* WidgetsRuntime::panel_window(int panel) const {
+  Panel* found = state_->panel(panel);
+  return found ? found->window.get() : nullptr;
+}
+
+bool WidgetsRuntime::callback_running() const { return state_->busy; }
+
+} // namespace rt
+
+using rt::Control;
+using rt::Kind;
+using rt::state;
+
+int LoadPanel(int parent, const char* fileName, int resourceId) {
+  if (!state || parent != 0) return UIE_INVALID_PANEL;
+  return state->load(rt::from_cp1252(fileName), resourceId);
+}
+
+const char* GetUILErrorString(int error) {
+  if (state && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
+    return state->load_error.c_str();
+  }
+  switch (error) {
+  case UIE_INVALID_PANEL: return "Invalid panel";
+  case UIE_INVALID_CONTROL: return "Invalid control";
+  case UIE_INVALID_ATTRIBUTE: return "Invalid attribute";
+  case UIE_INVALID_VALUE: return "Invalid value";
+  default: return "Unknown error";
+  }
+}
+
+int DisplayPanel(int panel) {
+  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  if (!found) return UIE_INVALID_PANEL;
+  found->window->show();
+  found->window->raise();
+  found->window->activateWindow();
+  return 0;
+}
+
+int HidePanel(int panel) {
+  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  if (!found) return UIE_INVALID_PANEL;
+  found->window->hide();
+  return 0;
+}
+
+int RunUserInterface() {
+  if (!state) return UIE_INVALID_PANEL;
+  QEventLoop loop;
+  state->running_loop = &loop;
+  state->quit_requested = false;
+  loop.exec();
+  state->running_loop = nullptr;
+  return 0;
+}
+
+int QuitUserInterface(int) {
+  if (!state) return UIE_INVALID_PANEL;
+  state->quit_requested = true;
+  if (!state->busy && state->running_loop) state->running_loop->exit();
+  return 0;
+}
+
+int SetCtrlVal(int panel, int control, int value) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  switch (target->kind) {
+  case Kind::Numeric:
+    state->set_value(*target, value);
+    return 0;
+  case Kind::Ring: {
+    auto* ring = static_cast<QComboBox*>(target->widget);
+    const int index = ring->findData(value);
+    if (index >= 0) ring->setCurrentIndex(index);
+    return 0;
+  }
+  default:
+    return UIE_INVALID_VALUE;
+  }
+}
+
+int SetCtrlVal(int panel, int control, const char* text) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  const QString shown = rt::from_cp1252(text);
+  if (target->kind == Kind::TextMessage) rt::set_text(*target, shown);
+  else if (target->kind == Kind::TextBox) rt::set_text(*target, rt::text_of(*target) + shown);
+  else return UIE_INVALID_VALUE;
+  rt::keep_alive();
+  return 0;
+}
+
+int GetCtrlVal(int panel, int control, int* value) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (target->kind == Kind::Numeric) {
+    *value = target->value;
+    return 0;
+  }
+  auto* ring = qobject_cast<QComboBox*>(target->widget);
+  if (!ring || ring->currentIndex() < 0) return UIE_INVALID_VALUE;
+  *value = ring->currentData().toInt();
+  return 0;
+}
+
+int GetCtrlVal(int panel, int control, char* text, int bufferSize) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (bufferSize <= 0) return UIE_INVALID_VALUE;
+  const std::string bytes = rt::to_cp1252(rt::text_of(*target));
+  const auto length = std::min(bytes.size(), static_cast<std::size_t>(bufferSize - 1));
+  std::memcpy(text, bytes.data(), length);
+  text[length] = '\0';
+  return 0;
+}
+
+int SetCtrlAttribute(int panel, int control, int attribute, int value) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (attribute == ATTR_DIMMED) {
+    target->widget->setEnabled(value == 0);
+  } else if (attribute == ATTR_FILL_COLOR && target->kind == Kind::Numeric) {
+    QPalette palette = target->widget->palette();
+    palette.setColor(QPalette::Highlight, QColor::fromRgb(static_cast<QRgb>(value & 0xFFFFFF)));
+    target->widget->setPalette(palette);
+  } else {
+    return UIE_INVALID_ATTRIBUTE;
+  }
+  rt::keep_alive();
+  return 0;
+}
+
+int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
+  const QString label = rt::from_cp1252(text);
+  if (auto* button = qobject_cast<QAbstractButton*>(target->widget)) {
+    button->setText(label);
+  } else if (target->label) {
+    target->label->setText(label);
+  } else {
+    return UIE_INVALID_ATTRIBUTE;
+  }
+  target->widget->setAccessibleName(label);
+  return 0;
+}
+
+int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (attribute == ATTR_DIMMED) {
+    *value = target->widget->testAttribute(Qt::WA_ForceDisabled) ? 1 : 0;
+  } else if (attribute == ATTR_FILL_COLOR && target->kind == Kind::Numeric) {
+    *value = static_cast<int>(target->widget->palette().color(QPalette::Highlight).rgb() & 0xFFFFFF);
+  } else {
+    return UIE_INVALID_ATTRIBUTE;
+  }
+  return 0;
+}
+
+int SetPanelAttribute(int panel, int attribute, const char* text) {
+  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  if (!found) return UIE_INVALID_PANEL;
+  if (attribute != ATTR_TITLE) return UIE_INVALID_ATTRIBUTE;
+  found->window->setWindowTitle(rt::from_cp1252(text));
+  return 0;
+}
+
+int ResetTextBox(int panel, int control, const char* text) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (target->kind != Kind::TextBox) return UIE_INVALID_VALUE;
+  rt::set_text(*target, rt::from_cp1252(text));
+  rt::keep_alive();
+  return 0;
+}
+
+int ClearListCtrl(int panel, int control) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
+  static_cast<QComboBox*>(target->widget)->clear();
+  return 0;
+}
+
+int InsertListItem(int panel, int control, int index, const char* label, int value) {
+  Control* target = state ? state->control(panel, control) : nullptr;
+  if (!target) return UIE_INVALID_CONTROL;
+  if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
+  auto* ring = static_cast<QComboBox*>(target->widget);
+  ring->insertItem(index < 0 ? ring->count() : index, rt::from_cp1252(label), value);
+  return 0;
+}

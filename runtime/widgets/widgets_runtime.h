@@ -1,0 +1,34 @@
+// The window implementation of the user-interface operations. Exactly one
+// instance lives while panels exist, inside a running QApplication; the
+// program's entry point and the tests create it.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace rt {
+
+class WidgetsRuntime {
+public:
+  WidgetsRuntime();
+  ~WidgetsRuntime();
+  WidgetsRuntime(const WidgetsRuntime&) = delete;
+  WidgetsRuntime& operator=(const WidgetsRuntime&) = delete;
+
+  // Where LoadPanel looks for a panel file before the copy built into the
+  // program; the executable's folder unless set.
+  void set_panel_directory(const QString& directory);
+  // The window of a loaded panel, or nullptr.
+  QWidget* panel_window(int panel) const;
+  // True while a control callback runs.
+  bool callback_running() const;
+
+  struct State;
+
+private:
+  std::unique_ptr<State> state_;
+};
+
+} // namespace rt

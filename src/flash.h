@@ -1,0 +1,15 @@
+// The device work: connect and identify, load the firmware file, program.
+#pragma once
+
+namespace kovo {
+
+int CONNECT_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int LOAD_CRYPT_FILE(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int PROG_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+// Hides and shows the panel again, which redraws it and brings it to the front.
+int QUIT_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// Puts the progress indicators to 0 and empties the device type and version boxes.
+void reset_panel();
+
+} // namespace kovo

@@ -1,0 +1,44 @@
+// State shared by the system's modules. Everything lives for the whole run in
+// fixed-size storage; nothing is allocated on the device path.
+#pragma once
+
+#include "userint.h"
+
+#include <array>
+#include <cstddef>
+
+namespace kovo {
+
+constexpr std::size_t kMessageTextSize = 100;
+constexpr std::size_t kLongMessageTextSize = 103; // the German not-supported text is 102 characters
+constexpr std::size_t kFrameBufferSize = 1000;
+constexpr std::size_t kFlashImageSize = 65536;
+constexpr std::size_t kHexRows = 2400;
+constexpr std::size_t kHexColumns = 50;
+
+extern int MAIN_P;   // handle of the main panel
+extern int COMGEN;   // number of the serial port in use
+extern int language; // 0 German, 1 English
+extern char version[12];
+
+// Message box texts in the current language: odd numbers titles, even numbers texts.
+extern char text_port_err_1[kMessageTextSize];
+extern char text_port_err_2[kMessageTextSize];
+extern char text_flash_err_1[kMessageTextSize];
+extern char text_flash_err_2[kMessageTextSize];
+extern char text_flash_err_3[kMessageTextSize];
+extern char text_flash_err_4[kLongMessageTextSize];
+extern char text_flash_err_5[kMessageTextSize];
+extern char text_flash_err_6[kMessageTextSize];
+
+extern char datei_pfad[MAX_PATHNAME_LEN]; // last chosen firmware file
+
+extern int rx_typ;      // device type code of the last identification
+extern int memory_size; // 1 or 2 (32 KiB units), 0 before any identification
+
+extern std::array<unsigned char, kFrameBufferSize> tx_data; // the request to send
+extern std::array<unsigned char, kFrameBufferSize> rx_data; // echo and reply received
+extern std::array<unsigned char, kFlashImageSize> data_flash; // index = device address
+extern char data_hex[kHexRows][kHexColumns]; // firmware file text, a row per line
+
+} // namespace kovo
