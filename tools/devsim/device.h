@@ -12,14 +12,14 @@ namespace kovo::devsim {
 using Memory = std::array<std::uint8_t, kMemorySize>;
 
 struct DeviceConfig {
-  Identity identity;
+  Identity identity{};
   // Identification requests ignored before the first answer, like a device switched on late.
   unsigned silentIdentifications = 0;
   // Programming frames answered before the device falls silent.
-  std::optional<unsigned> silentAfterFrames;
+  std::optional<unsigned> silentAfterFrames{};
   // Programming frames answered before the line goes away.
-  std::optional<unsigned> closeAfterFrames;
-  ReplyFaults replyFaults;
+  std::optional<unsigned> closeAfterFrames{};
+  ReplyFaults replyFaults{};
 };
 
 struct DeviceResponse {

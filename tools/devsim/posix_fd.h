@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace kovo::devsim {
 
@@ -18,6 +19,8 @@ class UniqueFd {
   int get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
   void reset(int fd = -1);
+  // Hands the descriptor over to the caller, who closes it.
+  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_ = -1;
