@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <limits>
+
+#include "line_settings.h"
 
 namespace kovo::devsim::test {
 
@@ -18,16 +20,6 @@ using Clock = std::chrono::steady_clock;
 // Bytes taken from the port per read.
 constexpr std::size_t kReadChunk = 256;
 
-void configurePort(int fd) {
-  termios settings{};
-  if (::tcgetattr(fd, &settings) != 0) throwLastError("tcgetattr");
-  ::cfmakeraw(&settings);
-  ::cfsetispeed(&settings, B38400);
-  ::cfsetospeed(&settings, B38400);
-  settings.c_cflag |= CSTOPB | CLOCAL | CREAD;
-  if (::tcsetattr(fd, TCSANOW, &settings) != 0) throwLastError("tcsetattr");
-}
-
 std::chrono::milliseconds remainingUntil(Clock::time_point deadline) {
   return std::max(std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()),
                   std::chrono::milliseconds::zero());
@@ -37,7 +29,7 @@ std::chrono::milliseconds remainingUntil(Clock::time_point deadline) {
 
 PtyClient::PtyClient(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
   if (!fd_) throwLastError("opening " + path);
-  configurePort(fd_.get());
+  applyDeviceLineSettings(fd_.get());
 }
 
 void PtyClient::send(ByteView bytes) {
@@ -71,7 +63,7 @@ Bytes PtyClient::receive(std::size_t count, std::chrono::milliseconds timeout) {
 }
 
 Bytes PtyClient::receiveFor(std::chrono::milliseconds window) {
-  return receive(static_cast<std::size_t>(-1), window);
+  return receive(std::numeric_limits<std::size_t>::max(), window);
 }
 
 bool PtyClient::waitForHangUp(std::chrono::milliseconds timeout) {

@@ -2,27 +2,18 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+
+#include "line_settings.h"
 
 namespace kovo::devsim {
 
 namespace {
 
 bool isTransient(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
-
-void makeRaw(int fd) {
-  termios settings{};
-  if (::tcgetattr(fd, &settings) != 0) throwLastError("tcgetattr");
-  ::cfmakeraw(&settings);
-  ::cfsetispeed(&settings, B38400);
-  ::cfsetospeed(&settings, B38400);
-  settings.c_cflag |= CSTOPB | CLOCAL | CREAD;
-  if (::tcsetattr(fd, TCSANOW, &settings) != 0) throwLastError("tcsetattr");
-}
 
 void makeNonBlocking(int fd) {
   const int flags = ::fcntl(fd, F_GETFL);
@@ -39,7 +30,7 @@ PtyLine::PtyLine() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
   slavePath_ = name;
   slave_.reset(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
   if (!slave_) throwLastError("opening " + slavePath_);
-  makeRaw(slave_.get());
+  applyDeviceLineSettings(slave_.get());
   makeNonBlocking(master_.get());
 }
 

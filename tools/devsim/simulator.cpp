@@ -15,6 +15,9 @@ namespace {
 
 // How long a closing line waits for the PC to read the last reply.
 constexpr auto kDrainTimeout = std::chrono::seconds(1);
+// Bytes written to the master reach the slave's input queue a little later; until then
+// the queue looks empty although the PC has read nothing.
+constexpr auto kDeliverySettleTime = std::chrono::milliseconds(100);
 // How often a closing line checks whether the PC has read the last reply.
 constexpr auto kDrainCheckInterval = std::chrono::milliseconds(5);
 // Bytes taken from the line per read.
@@ -96,10 +99,7 @@ void Simulator::answer(const Frame& frame, Clock::time_point now) {
   // Written before the reply goes out, so the image is complete once the PC sees the acknowledgement.
   if (response.programmingEnded) saveMemory();
   if (!response.reply.empty()) schedule_.enqueue(response.reply, now, options_.replyDelay);
-  if (response.closeLine) {
-    phase_ = Phase::draining;
-    drainDeadline_ = now + kDrainTimeout;
-  }
+  if (response.closeLine) phase_ = Phase::draining;
 }
 
 void Simulator::readStdin() {
@@ -114,11 +114,14 @@ void Simulator::flushDueOutput() {
   if (due == 0) return;
   const std::size_t written = line_.write(schedule_.peek(due));
   schedule_.consume(written);
+  lastWrite_ = Clock::now();
   lineFull_ = written < due;
 }
 
 bool Simulator::drained(Clock::time_point now) const {
-  return schedule_.empty() && (line_.unreadByPc() == 0 || now >= drainDeadline_);
+  const auto sinceLastWrite = now - lastWrite_;
+  return schedule_.empty() && sinceLastWrite >= kDeliverySettleTime &&
+         (line_.unreadByPc() == 0 || sinceLastWrite >= kDrainTimeout);
 }
 
 void Simulator::saveMemory() const {

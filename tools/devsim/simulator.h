@@ -45,7 +45,7 @@ class Simulator {
   std::optional<FrameLog> log_;
   Phase phase_ = Phase::serving;
   bool lineFull_ = false;
-  Clock::time_point drainDeadline_{};
+  Clock::time_point lastWrite_{};
 };
 
 }  // namespace kovo::devsim
