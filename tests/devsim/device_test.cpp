@@ -97,16 +97,15 @@ TEST_P(FrameSelectorTest, MatchesCodePageAndBlock) {
 
 INSTANTIATE_TEST_SUITE_P(
     Selectors, FrameSelectorTest,
-    testing::Values(
-        SelectorCase{"CommandOnly", {0x0A, {}, {}}, dataFrame(7, 0x20, blockPattern(0)), true},
-        SelectorCase{"OtherCommand", {0x0A, {}, {}}, shortFrame(0x21), false},
-        SelectorCase{"Identification", {0x01, {}, {}}, identifyRequest(), true},
-        SelectorCase{"PageMatches", {0x07, 7, {}}, pageEndFrame(0x07, 7), true},
-        SelectorCase{"PageDiffers", {0x07, 7, {}}, pageEndFrame(0x07, 8), false},
-        SelectorCase{"BlockMatches", {0x0A, 7, 2}, dataFrame(7, 0x20, blockPattern(0)), true},
-        SelectorCase{"BlockDiffers", {0x0A, 7, 2}, dataFrame(7, 0x30, blockPattern(0)), false},
-        SelectorCase{"BlockOnOtherPage", {0x0A, 7, 2}, dataFrame(6, 0x20, blockPattern(0)), false},
-        SelectorCase{"PageOnCommandWithoutPage", {0x21, 0, {}}, shortFrame(0x21), false}),
+    testing::Values(SelectorCase{"CommandOnly", {0x0A, {}, {}}, dataFrame(7, 0x20, blockPattern(0)), true},
+                    SelectorCase{"OtherCommand", {0x0A, {}, {}}, shortFrame(0x21), false},
+                    SelectorCase{"Identification", {0x01, {}, {}}, identifyRequest(), true},
+                    SelectorCase{"PageMatches", {0x07, 7, {}}, pageEndFrame(0x07, 7), true},
+                    SelectorCase{"PageDiffers", {0x07, 7, {}}, pageEndFrame(0x07, 8), false},
+                    SelectorCase{"BlockMatches", {0x0A, 7, 2}, dataFrame(7, 0x20, blockPattern(0)), true},
+                    SelectorCase{"BlockDiffers", {0x0A, 7, 2}, dataFrame(7, 0x30, blockPattern(0)), false},
+                    SelectorCase{"BlockOnOtherPage", {0x0A, 7, 2}, dataFrame(6, 0x20, blockPattern(0)), false},
+                    SelectorCase{"PageOnCommandWithoutPage", {0x21, 0, {}}, shortFrame(0x21), false}),
     [](const testing::TestParamInfo<SelectorCase>& info) { return info.param.name; });
 
 }  // namespace

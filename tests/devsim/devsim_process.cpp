@@ -139,8 +139,8 @@ LoggedFrame parseLogLine(const std::string& line) {
 DevsimProcess::DevsimProcess(const std::vector<std::string>& extraArguments, std::chrono::milliseconds startTimeout)
     : folder_(makeTemporaryFolder()), memoryPath_(folder_ + "/memory.bin"), logPath_(folder_ + "/frames.log") {
   try {
-    std::vector<std::string> arguments{KOVO_DEVSIM_EXECUTABLE, "--memory-out", memoryPath_,
-                                       "--log", logPath_, "--exit-on-stdin-eof"};
+    std::vector<std::string> arguments{KOVO_DEVSIM_EXECUTABLE, "--memory-out", memoryPath_, "--log", logPath_,
+                                       "--exit-on-stdin-eof"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     Pipe input = makePipe();
     Pipe output = makePipe();

@@ -10,11 +10,12 @@
 // (removed by the destructor) and --exit-on-stdin-eof, so it dies with the test process.
 // Failures throw std::runtime_error.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace kovo::testsupport {

@@ -38,28 +38,25 @@ const Bytes kDataFullOfFF = dataFrame(0x12, 0x30, Bytes(16, 0xFF));
 
 class FrameAssemblerTest : public testing::TestWithParam<AssemblyCase> {};
 
-TEST_P(FrameAssemblerTest, CutsStreamIntoFrames) {
-  EXPECT_EQ(assemble(GetParam().chunks), GetParam().expectedFrames);
-}
+TEST_P(FrameAssemblerTest, CutsStreamIntoFrames) { EXPECT_EQ(assemble(GetParam().chunks), GetParam().expectedFrames); }
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, FrameAssemblerTest,
-    testing::Values(
-        AssemblyCase{"Identification", {identifyRequest()}, {identifyRequest()}},
-        AssemblyCase{"ShortFrame", {kStart}, {kStart}},
-        AssemblyCase{"StartBytesInsidePayload", {kDataFullOfFF}, {kDataFullOfFF}},
-        AssemblyCase{"SplitAfterCommand",
-                     {Bytes(kDataFullOfFF.begin(), kDataFullOfFF.begin() + 3),
-                      Bytes(kDataFullOfFF.begin() + 3, kDataFullOfFF.end())},
-                     {kDataFullOfFF}},
-        AssemblyCase{"OneBytePerRead", oneBytePerChunk(kDataFullOfFF), {kDataFullOfFF}},
-        AssemblyCase{"BackToBack", {concat(identifyRequest(), kStart)}, {identifyRequest(), kStart}},
-        AssemblyCase{"NoiseBeforeFrame", {{0x00, 0x12, 0xFE}, kStart}, {kStart}},
-        AssemblyCase{"RepeatedStartByte", {concat({0xFF}, kStart)}, {kStart}},
-        AssemblyCase{"ImpossibleLengthsDropped", {{0xFF, 0x00, 0xFF, 0x15}, kStart}, {kStart}},
-        AssemblyCase{"BadCheckStillFramed", {{0xFF, 0x02, 0x21, 0x24}}, {{0xFF, 0x02, 0x21, 0x24}}},
-        AssemblyCase{"IncompleteFrameHeldBack", {{0xFF, 0x02, 0x21}}, {}},
-        AssemblyCase{"IncompleteFrameCompletedLater", {{0xFF, 0x02}, {0x21}, {0x23}}, {kStart}}),
+    testing::Values(AssemblyCase{"Identification", {identifyRequest()}, {identifyRequest()}},
+                    AssemblyCase{"ShortFrame", {kStart}, {kStart}},
+                    AssemblyCase{"StartBytesInsidePayload", {kDataFullOfFF}, {kDataFullOfFF}},
+                    AssemblyCase{"SplitAfterCommand",
+                                 {Bytes(kDataFullOfFF.begin(), kDataFullOfFF.begin() + 3),
+                                  Bytes(kDataFullOfFF.begin() + 3, kDataFullOfFF.end())},
+                                 {kDataFullOfFF}},
+                    AssemblyCase{"OneBytePerRead", oneBytePerChunk(kDataFullOfFF), {kDataFullOfFF}},
+                    AssemblyCase{"BackToBack", {concat(identifyRequest(), kStart)}, {identifyRequest(), kStart}},
+                    AssemblyCase{"NoiseBeforeFrame", {{0x00, 0x12, 0xFE}, kStart}, {kStart}},
+                    AssemblyCase{"RepeatedStartByte", {concat({0xFF}, kStart)}, {kStart}},
+                    AssemblyCase{"ImpossibleLengthsDropped", {{0xFF, 0x00, 0xFF, 0x15}, kStart}, {kStart}},
+                    AssemblyCase{"BadCheckStillFramed", {{0xFF, 0x02, 0x21, 0x24}}, {{0xFF, 0x02, 0x21, 0x24}}},
+                    AssemblyCase{"IncompleteFrameHeldBack", {{0xFF, 0x02, 0x21}}, {}},
+                    AssemblyCase{"IncompleteFrameCompletedLater", {{0xFF, 0x02}, {0x21}, {0x23}}, {kStart}}),
     [](const testing::TestParamInfo<AssemblyCase>& info) { return info.param.name; });
 
 }  // namespace

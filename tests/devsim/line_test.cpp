@@ -46,9 +46,7 @@ Memory erasedMemory() {
 
 Bytes asBytes(const Memory& memory) { return Bytes(memory.begin(), memory.end()); }
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // --- Identification ---------------------------------------------------------------------------
 
@@ -62,19 +60,19 @@ class IdentificationTest : public testing::TestWithParam<IdentificationCase> {};
 
 TEST_P(IdentificationTest, EchoesRequestThenRepliesWithTypeAndVersion) {
   Session session(GetParam().arguments);
-  EXPECT_EQ(session.exchange(identifyRequest(), GetParam().reply.size()),
-            concat(identifyRequest(), GetParam().reply));
+  EXPECT_EQ(session.exchange(identifyRequest(), GetParam().reply.size()), concat(identifyRequest(), GetParam().reply));
   EXPECT_TRUE(session.port.receiveFor().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, IdentificationTest,
-    testing::Values(IdentificationCase{"Defaults", {}, {0xFF, 0x01, 0x71, 0x02, 0x03, 0x71}},
-                    IdentificationCase{"Type5AVersion10", {"--type", "5A", "--version", "1.0"},
-                                       {0xFF, 0x01, 0x5A, 0x01, 0x00, 0x5A}},
-                    IdentificationCase{"Type08Version10_255", {"--type", "08", "--version", "10.255"},
-                                       {0xFF, 0x01, 0x08, 0x0A, 0xFF, 0xFC}}),
-    [](const testing::TestParamInfo<IdentificationCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Devices, IdentificationTest,
+                         testing::Values(IdentificationCase{"Defaults", {}, {0xFF, 0x01, 0x71, 0x02, 0x03, 0x71}},
+                                         IdentificationCase{"Type5AVersion10",
+                                                            {"--type", "5A", "--version", "1.0"},
+                                                            {0xFF, 0x01, 0x5A, 0x01, 0x00, 0x5A}},
+                                         IdentificationCase{"Type08Version10_255",
+                                                            {"--type", "08", "--version", "10.255"},
+                                                            {0xFF, 0x01, 0x08, 0x0A, 0xFF, 0xFC}}),
+                         [](const testing::TestParamInfo<IdentificationCase>& info) { return info.param.name; });
 
 TEST(LineTest, LateDeviceOnlyEchoesFirstIdentifications) {
   Session session({"--silent-ids", "2"});
@@ -107,15 +105,14 @@ Bytes dataFrameWithBadCheck() {
   return frame;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, RejectedInputTest,
-    testing::Values(RejectedCase{"IdentificationBadCheck", {0xFF, 0x01, 0xFF, 0xFF}},
-                    RejectedCase{"ShortFrameBadCheck", {0xFF, 0x02, 0x21, 0x24}},
-                    RejectedCase{"DataFrameBadCheck", dataFrameWithBadCheck()},
-                    RejectedCase{"UnknownCommand", shortFrame(0x55)},
-                    RejectedCase{"WrongLengthForCommand", withCheck({0xFF, 0x03, 0x21, 0x00})},
-                    RejectedCase{"Noise", {0x00, 0x12, 0x34, 0xFE}}),
-    [](const testing::TestParamInfo<RejectedCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Inputs, RejectedInputTest,
+                         testing::Values(RejectedCase{"IdentificationBadCheck", {0xFF, 0x01, 0xFF, 0xFF}},
+                                         RejectedCase{"ShortFrameBadCheck", {0xFF, 0x02, 0x21, 0x24}},
+                                         RejectedCase{"DataFrameBadCheck", dataFrameWithBadCheck()},
+                                         RejectedCase{"UnknownCommand", shortFrame(0x55)},
+                                         RejectedCase{"WrongLengthForCommand", withCheck({0xFF, 0x03, 0x21, 0x00})},
+                                         RejectedCase{"Noise", {0x00, 0x12, 0x34, 0xFE}}),
+                         [](const testing::TestParamInfo<RejectedCase>& info) { return info.param.name; });
 
 // --- Frames split across writes -----------------------------------------------------------------
 
@@ -140,13 +137,18 @@ INSTANTIATE_TEST_SUITE_P(SplitPoints, SplitFrameTest, testing::Values(1u, 2u, 3u
 
 TEST(LineTest, ProgrammingStoresDataAndWritesMemoryOnClosingCommand) {
   Session session;
-  const std::vector<Bytes> frames{
-      shortFrame(0x21),          shortFrame(0x09),          dataFrame(0x12, 0x00, blockPattern(0x10)),
-      dataFrame(0x12, 0x30, blockPattern(0x20)),
-      dataFrame(0x12, 0x30, blockPattern(0x20)),  // a retry is handled again
-      pageEndFrame(0x07, 0x12),  pageEndFrame(0x08, 0x12),  shortFrame(0x09),
-      dataFrame(0xFF, 0xF0, blockPattern(0x30)),  pageEndFrame(0x07, 0xFF), pageEndFrame(0x08, 0xFF),
-      shortFrame(0x02)};
+  const std::vector<Bytes> frames{shortFrame(0x21),
+                                  shortFrame(0x09),
+                                  dataFrame(0x12, 0x00, blockPattern(0x10)),
+                                  dataFrame(0x12, 0x30, blockPattern(0x20)),
+                                  dataFrame(0x12, 0x30, blockPattern(0x20)),  // a retry is handled again
+                                  pageEndFrame(0x07, 0x12),
+                                  pageEndFrame(0x08, 0x12),
+                                  shortFrame(0x09),
+                                  dataFrame(0xFF, 0xF0, blockPattern(0x30)),
+                                  pageEndFrame(0x07, 0xFF),
+                                  pageEndFrame(0x08, 0xFF),
+                                  shortFrame(0x02)};
   for (const Bytes& frame : frames) {
     EXPECT_EQ(session.exchange(frame, 4), concat(frame, acknowledgementOf(frame[2])));
   }
@@ -336,13 +338,13 @@ TEST(LineTest, PacedOutputTakesElevenBitTimesPerByte) {
 }
 
 TEST(LineTest, ReplyWaitsForReplyDelayAfterEcho) {
-  constexpr double kDelaySeconds = 0.3;
-  Session session({"--reply-delay", "300"});
+  constexpr std::chrono::milliseconds kDelay{300};
+  Session session({"--reply-delay", std::to_string(kDelay.count())});
   const auto start = Clock::now();
   session.port.send(identifyRequest());
   EXPECT_EQ(session.port.receive(4), identifyRequest());
   EXPECT_EQ(session.port.receive(6), defaultIdentifyReply());
-  EXPECT_GE(secondsSince(start), kDelaySeconds);
+  EXPECT_GE(Clock::now() - start, kDelay);
 }
 
 // --- Log ----------------------------------------------------------------------------------------

@@ -47,29 +47,46 @@ INSTANTIATE_TEST_SUITE_P(
     Options, ValidOptionsTest,
     testing::Values(
         ValidCase{"TypeHex", {"--type", "5a"}, [](const Options& o) { return o.device.identity.type == 0x5A; }},
-        ValidCase{"TypeWithPrefixAndEquals", {"--type=0x08"},
+        ValidCase{"TypeWithPrefixAndEquals",
+                  {"--type=0x08"},
                   [](const Options& o) { return o.device.identity.type == 0x08; }},
-        ValidCase{"Version", {"--version", "10.255"},
+        ValidCase{"Version",
+                  {"--version", "10.255"},
                   [](const Options& o) {
                     return o.device.identity.versionMajor == 10 && o.device.identity.versionMinor == 255;
                   }},
-        ValidCase{"SilentIds", {"--silent-ids", "3"},
-                  [](const Options& o) { return o.device.silentIdentifications == 3; }},
+        ValidCase{
+            "SilentIds", {"--silent-ids", "3"}, [](const Options& o) { return o.device.silentIdentifications == 3; }},
         ValidCase{"Paced", {"--paced"}, [](const Options& o) { return o.paced; }},
         ValidCase{"ReplyDelay", {"--reply-delay", "250"}, [](const Options& o) { return o.replyDelay.count() == 250; }},
-        ValidCase{"SilentAfterZeroFrames", {"--silent-after-frames", "0"},
+        ValidCase{"SilentAfterZeroFrames",
+                  {"--silent-after-frames", "0"},
                   [](const Options& o) { return o.device.silentAfterFrames == 0u; }},
-        ValidCase{"CloseAfterFrames", {"--close-after-frames", "4"},
+        ValidCase{"CloseAfterFrames",
+                  {"--close-after-frames", "4"},
                   [](const Options& o) { return o.device.closeAfterFrames == 4u; }},
-        ValidCase{"WrongCodeFullSelector", {"--wrong-code", "0A:3:1"},
-                  [](const Options& o) { return sameSelector(o.device.replyFaults.wrongCode, {0x0A, 3, 1}); }},
-        ValidCase{"WrongCheckCommandOnly", {"--wrong-check", "21"},
-                  [](const Options& o) { return sameSelector(o.device.replyFaults.wrongCheck, {0x21, {}, {}}); }},
-        ValidCase{"ExtraBytesWithPage", {"--extra-bytes", "08:3:2"},
-                  [](const Options& o) { return sameResize(o.device.replyFaults.extraBytes, {0x08, 3, {}}, 2); }},
-        ValidCase{"MissingBytesWithBlock", {"--missing-bytes", "0A:4:1:4"},
-                  [](const Options& o) { return sameResize(o.device.replyFaults.missingBytes, {0x0A, 4, 1}, 4); }},
-        ValidCase{"Files", {"--memory-out", "m.bin", "--log=f.log"},
+        ValidCase{"WrongCodeFullSelector",
+                  {"--wrong-code", "0A:3:1"},
+                  [](const Options& o) {
+                    return sameSelector(o.device.replyFaults.wrongCode, {0x0A, 3, 1});
+                  }},
+        ValidCase{"WrongCheckCommandOnly",
+                  {"--wrong-check", "21"},
+                  [](const Options& o) {
+                    return sameSelector(o.device.replyFaults.wrongCheck, {0x21, {}, {}});
+                  }},
+        ValidCase{"ExtraBytesWithPage",
+                  {"--extra-bytes", "08:3:2"},
+                  [](const Options& o) {
+                    return sameResize(o.device.replyFaults.extraBytes, {0x08, 3, {}}, 2);
+                  }},
+        ValidCase{"MissingBytesWithBlock",
+                  {"--missing-bytes", "0A:4:1:4"},
+                  [](const Options& o) {
+                    return sameResize(o.device.replyFaults.missingBytes, {0x0A, 4, 1}, 4);
+                  }},
+        ValidCase{"Files",
+                  {"--memory-out", "m.bin", "--log=f.log"},
                   [](const Options& o) { return o.memoryOut == "m.bin" && o.logPath == "f.log"; }},
         ValidCase{"ExitOnStdinEof", {"--exit-on-stdin-eof"}, [](const Options& o) { return o.exitOnStdinEof; }},
         ValidCase{"Help", {"--help"}, [](const Options& o) { return o.helpRequested; }}),
@@ -97,17 +114,16 @@ INSTANTIATE_TEST_SUITE_P(
                     InvalidCase{"ResizeWithoutCount", {"--extra-bytes", "0A"}},
                     InvalidCase{"ResizeByNothing", {"--missing-bytes", "0A:0"}},
                     InvalidCase{"UnknownOption", {"--bogus"}}, InvalidCase{"PositionalArgument", {"stray"}},
-                    InvalidCase{"GivenTwice", {"--paced", "--paced"}},
-                    InvalidCase{"FlagWithValue", {"--paced=1"}}, InvalidCase{"MissingValue", {"--log"}}),
+                    InvalidCase{"GivenTwice", {"--paced", "--paced"}}, InvalidCase{"FlagWithValue", {"--paced=1"}},
+                    InvalidCase{"MissingValue", {"--log"}}),
     [](const testing::TestParamInfo<InvalidCase>& info) { return info.param.name; });
 
 TEST(OptionsTest, HelpListsEveryOption) {
   const std::string help = usageText();
-  for (const char* option :
-       {"--type HEX", "--version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS", "--silent-after-frames N",
-        "--close-after-frames N", "--wrong-code SEL", "--wrong-check SEL", "--extra-bytes SEL:N",
-        "--missing-bytes SEL:N", "--memory-out FILE", "--log FILE", "--exit-on-stdin-eof", "--help",
-        "CMD[:PAGE[:BLOCK]]"}) {
+  for (const char* option : {"--type HEX", "--version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS",
+                             "--silent-after-frames N", "--close-after-frames N", "--wrong-code SEL",
+                             "--wrong-check SEL", "--extra-bytes SEL:N", "--missing-bytes SEL:N", "--memory-out FILE",
+                             "--log FILE", "--exit-on-stdin-eof", "--help", "CMD[:PAGE[:BLOCK]]"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

@@ -1,10 +1,8 @@
 #include "device.h"
 
-#include <utility>
-
 namespace kovo::devsim {
 
-Device::Device(DeviceConfig config) : config_(std::move(config)) { memory_.fill(kErasedByte); }
+Device::Device(const DeviceConfig& config) : config_(config) { memory_.fill(kErasedByte); }
 
 DeviceResponse Device::handle(const Frame& frame) {
   if (!frame.hasValidCheck()) return {};

@@ -35,7 +35,7 @@ struct DeviceResponse {
 // Programming frames count when their check, command and length are right; others get no reply.
 class Device {
  public:
-  explicit Device(DeviceConfig config);
+  explicit Device(const DeviceConfig& config);
 
   DeviceResponse handle(const Frame& frame);
   const Memory& memory() const { return memory_; }

@@ -84,58 +84,72 @@ void parseVersion(std::string_view text, Identity& identity) {
   identity.versionMinor = parseByte(fields[1], kDecimalBase);
 }
 
-struct OptionSpec {
+struct OptionEntry {
   std::string_view name;
   std::string_view argument;  // empty for flags
   std::string_view help;
   void (*apply)(Options&, std::string_view);
 };
 
-const std::array kOptionSpecs{
-    OptionSpec{"type", "HEX", "device type code (default 71)",
-               [](Options& o, std::string_view v) { o.device.identity.type = parseByte(v, kHexBase); }},
-    OptionSpec{"version", "MAJ.MIN", "bootloader version (default 2.3)",
-               [](Options& o, std::string_view v) { parseVersion(v, o.device.identity); }},
-    OptionSpec{"silent-ids", "N", "ignore the first N identification requests (echo only)",
-               [](Options& o, std::string_view v) { o.device.silentIdentifications = parseCount(v); }},
-    OptionSpec{"paced", "", "send echo and replies at 38400 baud 8N2 (11 bit times per byte)",
-               [](Options& o, std::string_view) { o.paced = true; }},
-    OptionSpec{"reply-delay", "MS", "wait MS milliseconds after the echo before each reply",
-               [](Options& o, std::string_view v) { o.replyDelay = std::chrono::milliseconds(parseCount(v)); }},
-    OptionSpec{"silent-after-frames", "N", "answer N programming frames, then echo only",
-               [](Options& o, std::string_view v) { o.device.silentAfterFrames = parseCount(v); }},
-    OptionSpec{"close-after-frames", "N", "answer N programming frames, then close the line and exit",
-               [](Options& o, std::string_view v) { o.device.closeAfterFrames = parseCount(v, 1); }},
-    OptionSpec{"wrong-code", "SEL", "answer selected frames with a wrong code (check consistent)",
-               [](Options& o, std::string_view v) { o.device.replyFaults.wrongCode = parseSelector(v); }},
-    OptionSpec{"wrong-check", "SEL", "answer selected frames with a wrong check byte",
-               [](Options& o, std::string_view v) { o.device.replyFaults.wrongCheck = parseSelector(v); }},
-    OptionSpec{"extra-bytes", "SEL:N", "append N bytes (00) to the reply to selected frames",
-               [](Options& o, std::string_view v) { o.device.replyFaults.extraBytes = parseResizeFault(v); }},
-    OptionSpec{"missing-bytes", "SEL:N", "drop the last N bytes of the reply to selected frames",
-               [](Options& o, std::string_view v) { o.device.replyFaults.missingBytes = parseResizeFault(v); }},
-    OptionSpec{"memory-out", "FILE", "write the 64 KiB memory to FILE on the closing command and at exit",
-               [](Options& o, std::string_view v) { o.memoryOut = std::string(v); }},
-    OptionSpec{"log", "FILE", "log each received frame: seconds since start, bytes in hex",
-               [](Options& o, std::string_view v) { o.logPath = std::string(v); }},
-    OptionSpec{"exit-on-stdin-eof", "", "exit when standard input reaches end of file",
-               [](Options& o, std::string_view) { o.exitOnStdinEof = true; }},
-    OptionSpec{"help", "", "show this help and exit",
-               [](Options& o, std::string_view) { o.helpRequested = true; }},
+const std::array kOptionTable{
+    OptionEntry{"type", "HEX", "device type code (default 71)",
+                [](Options& o, std::string_view v) { o.device.identity.type = parseByte(v, kHexBase); }},
+    OptionEntry{"version", "MAJ.MIN", "bootloader version (default 2.3)",
+                [](Options& o, std::string_view v) { parseVersion(v, o.device.identity); }},
+    OptionEntry{"silent-ids", "N", "ignore the first N identification requests (echo only)",
+                [](Options& o, std::string_view v) { o.device.silentIdentifications = parseCount(v); }},
+    OptionEntry{"paced", "", "send echo and replies at 38400 baud 8N2 (11 bit times per byte)",
+                [](Options& o, std::string_view) { o.paced = true; }},
+    OptionEntry{"reply-delay", "MS", "wait MS milliseconds after the echo before each reply",
+                [](Options& o, std::string_view v) { o.replyDelay = std::chrono::milliseconds(parseCount(v)); }},
+    OptionEntry{"silent-after-frames", "N", "answer N programming frames, then echo only",
+                [](Options& o, std::string_view v) { o.device.silentAfterFrames = parseCount(v); }},
+    OptionEntry{"close-after-frames", "N", "answer N programming frames, then close the line and exit",
+                [](Options& o, std::string_view v) { o.device.closeAfterFrames = parseCount(v, 1); }},
+    OptionEntry{"wrong-code", "SEL", "answer selected frames with a wrong code (check consistent)",
+                [](Options& o, std::string_view v) { o.device.replyFaults.wrongCode = parseSelector(v); }},
+    OptionEntry{"wrong-check", "SEL", "answer selected frames with a wrong check byte",
+                [](Options& o, std::string_view v) { o.device.replyFaults.wrongCheck = parseSelector(v); }},
+    OptionEntry{"extra-bytes", "SEL:N", "append N bytes (00) to the reply to selected frames",
+                [](Options& o, std::string_view v) { o.device.replyFaults.extraBytes = parseResizeFault(v); }},
+    OptionEntry{"missing-bytes", "SEL:N", "drop the last N bytes of the reply to selected frames",
+                [](Options& o, std::string_view v) { o.device.replyFaults.missingBytes = parseResizeFault(v); }},
+    OptionEntry{"memory-out", "FILE", "write the 64 KiB memory to FILE on the closing command and at exit",
+                [](Options& o, std::string_view v) { o.memoryOut = std::string(v); }},
+    OptionEntry{"log", "FILE", "log each received frame: seconds since start, bytes in hex",
+                [](Options& o, std::string_view v) { o.logPath = std::string(v); }},
+    OptionEntry{"exit-on-stdin-eof", "", "exit when standard input reaches end of file",
+                [](Options& o, std::string_view) { o.exitOnStdinEof = true; }},
+    OptionEntry{"help", "", "show this help and exit", [](Options& o, std::string_view) { o.helpRequested = true; }},
 };
 
-const OptionSpec& findOption(std::string_view name) {
-  const auto spec = std::find_if(kOptionSpecs.begin(), kOptionSpecs.end(),
-                                 [name](const OptionSpec& candidate) { return candidate.name == name; });
-  if (spec == kOptionSpecs.end()) throw UsageError("unknown option --" + std::string(name));
-  return *spec;
+const OptionEntry& findOption(std::string_view name) {
+  const auto entry = std::find_if(kOptionTable.begin(), kOptionTable.end(),
+                                  [name](const OptionEntry& candidate) { return candidate.name == name; });
+  if (entry == kOptionTable.end()) throw UsageError("unknown option --" + std::string(name));
+  return *entry;
 }
 
-void applyOption(const OptionSpec& spec, std::string_view value, Options& options) {
+std::string dashed(const OptionEntry& entry) { return "--" + std::string(entry.name); }
+
+// The value after '=' or, failing that, the next argument (then `index` moves on to it).
+std::string_view takeValue(const OptionEntry& entry, std::span<const std::string> arguments, std::size_t& index) {
+  const std::string_view argument = arguments[index];
+  const std::size_t equals = argument.find('=');
+  if (entry.argument.empty()) {
+    if (equals != std::string_view::npos) throw UsageError(dashed(entry) + " takes no value");
+    return {};
+  }
+  if (equals != std::string_view::npos) return argument.substr(equals + 1);
+  if (++index < arguments.size()) return arguments[index];
+  throw UsageError(dashed(entry) + " needs " + std::string(entry.argument));
+}
+
+void applyOption(const OptionEntry& entry, std::string_view value, Options& options) {
   try {
-    spec.apply(options, value);
+    entry.apply(options, value);
   } catch (const UsageError& error) {
-    throw UsageError("--" + std::string(spec.name) + ": " + error.what());
+    throw UsageError(dashed(entry) + ": " + error.what());
   }
 }
 
@@ -147,21 +161,9 @@ Options parseOptions(std::span<const std::string> arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (!argument.starts_with("--")) throw UsageError("unexpected argument '" + arguments[i] + "'");
-    const std::size_t equals = argument.find('=');
-    const OptionSpec& spec = findOption(argument.substr(2, equals - 2));
-    const std::string dashedName = "--" + std::string(spec.name);
-    if (!given.insert(spec.name).second) throw UsageError(dashedName + " given more than once");
-    std::string_view value;
-    if (spec.argument.empty()) {
-      if (equals != std::string_view::npos) throw UsageError(dashedName + " takes no value");
-    } else if (equals != std::string_view::npos) {
-      value = argument.substr(equals + 1);
-    } else if (++i < arguments.size()) {
-      value = arguments[i];
-    } else {
-      throw UsageError(dashedName + " needs " + std::string(spec.argument));
-    }
-    applyOption(spec, value, options);
+    const OptionEntry& entry = findOption(argument.substr(2, argument.find('=') - 2));
+    if (!given.insert(entry.name).second) throw UsageError(dashed(entry) + " given more than once");
+    applyOption(entry, takeValue(entry, arguments, i), options);
   }
   return options;
 }
@@ -172,11 +174,11 @@ std::string usageText() {
       "Simulates the bootloader of a Kovo receiver on a pseudo-terminal.\n"
       "The first line of output is the port to open. Every byte received is echoed, as on the one-wire line.\n"
       "\nOptions:\n";
-  for (const OptionSpec& spec : kOptionSpecs) {
-    std::string synopsis = "  --" + std::string(spec.name);
-    if (!spec.argument.empty()) synopsis += " " + std::string(spec.argument);
+  for (const OptionEntry& entry : kOptionTable) {
+    std::string synopsis = "  --" + std::string(entry.name);
+    if (!entry.argument.empty()) synopsis += " " + std::string(entry.argument);
     synopsis.resize(std::max(kHelpColumn, synopsis.size() + 1), ' ');
-    text += synopsis + std::string(spec.help) + "\n";
+    text += synopsis + std::string(entry.help) + "\n";
   }
   text +=
       "\nSEL is CMD[:PAGE[:BLOCK]]: CMD the command code in hex (01 selects identification requests),\n"

@@ -17,8 +17,8 @@ void OutputSchedule::enqueue(ByteView bytes, Clock::time_point now, Clock::durat
 }
 
 std::size_t OutputSchedule::dueCount(Clock::time_point now) const {
-  const auto firstNotDue = std::find_if(queue_.begin(), queue_.end(),
-                                        [now](const QueuedByte& queued) { return queued.delivery > now; });
+  const auto firstNotDue =
+      std::find_if(queue_.begin(), queue_.end(), [now](const QueuedByte& queued) { return queued.delivery > now; });
   return static_cast<std::size_t>(firstNotDue - queue_.begin());
 }
 

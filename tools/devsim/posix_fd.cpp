@@ -22,8 +22,6 @@ void UniqueFd::reset(int fd) {
   fd_ = fd;
 }
 
-void throwLastError(const std::string& what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
+void throwLastError(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
 
 }  // namespace kovo::devsim

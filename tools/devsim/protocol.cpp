@@ -45,9 +45,7 @@ bool Frame::hasValidCheck() const { return xorOf(ByteView(bytes).subspan(kLength
 
 bool Frame::isIdentification() const { return bytes[kLengthIndex] == kIdentifyCode; }
 
-std::uint8_t Frame::code() const {
-  return isIdentification() ? kIdentifyCode : bytes[kCommandIndex];
-}
+std::uint8_t Frame::code() const { return isIdentification() ? kIdentifyCode : bytes[kCommandIndex]; }
 
 bool Frame::isWellFormedCommand() const {
   return !isIdentification() && lengthRequiredBy(code()) == bytes[kLengthIndex];

@@ -79,7 +79,8 @@ void Simulator::waitForActivity() {
 
 std::optional<Simulator::Clock::time_point> Simulator::nextWakeUp(Clock::time_point now) const {
   std::optional<Clock::time_point> wakeUp = lineFull_ ? std::nullopt : schedule_.nextDelivery();
-  if (phase_ == Phase::draining) wakeUp = std::min(wakeUp.value_or(Clock::time_point::max()), now + kDrainCheckInterval);
+  if (phase_ == Phase::draining)
+    wakeUp = std::min(wakeUp.value_or(Clock::time_point::max()), now + kDrainCheckInterval);
   return wakeUp;
 }
 
