@@ -182,7 +182,9 @@ struct WidgetsRuntime::State : QObject, IdleHandler {
     since_repaint.restart();
   }
 
+  // Outside a callback the event loop paints by itself.
   void keep_alive() override {
+    if (!busy) return;
     if (!since_repaint.isValid() || since_repaint.elapsed() >= kRepaintIntervalMs) repaint_now();
   }
 

@@ -1,0 +1,34 @@
+// A port enumeration chosen by the test.
+#pragma once
+
+#include "port_scan.h"
+
+#include <QSet>
+
+namespace kovo::testing {
+
+class FakePorts : public rt::PortSource {
+public:
+  FakePorts() { rt::set_port_source(this); }
+  ~FakePorts() override { rt::set_port_source(nullptr); }
+  FakePorts(const FakePorts&) = delete;
+  FakePorts& operator=(const FakePorts&) = delete;
+
+  // A port that can be opened, its location the label unless given.
+  void add(const QString& label, const QString& location = {}) {
+    ports_.push_back({label, location.isEmpty() ? label : location});
+  }
+  void add_busy(const QString& label) {
+    add(label);
+    busy_.insert(label);
+  }
+
+  std::vector<rt::PortCandidate> candidates() override { return ports_; }
+  bool can_open(const QString& location) override { return !busy_.contains(location); }
+
+private:
+  std::vector<rt::PortCandidate> ports_;
+  QSet<QString> busy_;
+};
+
+} // namespace kovo::testing

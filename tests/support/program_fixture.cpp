@@ -1,0 +1,75 @@
+#include "program_fixture.h"
+
+#include "glob.h"
+#include "main.h"
+#include "userint.h"
+
+#include <QAbstractButton>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <fstream>
+#include <sstream>
+
+namespace kovo::testing {
+
+void reset_system_state() {
+  MAIN_P = 0;
+  COMGEN = 0;
+  language = 0;
+  version[0] = '\0';
+  for (char* text : {text_port_err_1, text_port_err_2, text_flash_err_1, text_flash_err_2,
+                     text_flash_err_3, text_flash_err_4, text_flash_err_5, text_flash_err_6}) {
+    text[0] = '\0';
+  }
+  datei_pfad[0] = '\0';
+  rx_typ = 0;
+  memory_size = 0;
+  tx_data.fill(0);
+  rx_data.fill(0);
+  data_flash.fill(0);
+  for (auto& row : data_hex) std::fill(std::begin(row), std::end(row), '\0');
+}
+
+ProgramTest::ProgramTest() {
+  reset_system_state();
+  QDir::setCurrent(folder_.path());
+}
+
+ProgramTest::~ProgramTest() { QDir::setCurrent(previous_folder_); }
+
+int ProgramTest::run_program(const std::function<void()>& user) {
+  QTimer::singleShot(0, [&user] {
+    user();
+    QuitUserInterface(0);
+  });
+  return kovo::main(0, nullptr);
+}
+
+QWidget* ProgramTest::window() const { return runtime_.panel_window(MAIN_P); }
+
+void ProgramTest::click(const char* name) const {
+  QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
+}
+
+bool ProgramTest::dimmed(int control) const {
+  int value = -1;
+  EXPECT_EQ(GetCtrlAttribute(MAIN_P, control, ATTR_DIMMED, &value), 0);
+  return value == 1;
+}
+
+void ProgramTest::write_settings_file(const std::string& content) const {
+  std::ofstream(path_in_folder("ini_pckovorecv.dat"), std::ios::binary) << content;
+}
+
+std::string ProgramTest::read_settings_file() const {
+  std::ifstream file(path_in_folder("ini_pckovorecv.dat"), std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::string ProgramTest::path_in_folder(const char* name) const {
+  return QDir(folder_.path()).filePath(QString::fromLatin1(name)).toStdString();
+}
+
+} // namespace kovo::testing

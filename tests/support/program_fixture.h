@@ -1,0 +1,51 @@
+// Runs the real program (its main, its panel file, its callbacks) headless,
+// in a fresh folder with fresh state, and lets a test act as the user.
+#pragma once
+
+#include "dialog_script.h"
+#include "fake_ports.h"
+#include "widgets_runtime.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace kovo::testing {
+
+// Puts the system's globals back to their values at program load.
+void reset_system_state();
+
+class ProgramTest : public ::testing::Test {
+protected:
+  ProgramTest();
+  ~ProgramTest() override;
+
+  // Runs main; `user` acts inside its event loop, after which the program is
+  // told to quit if it has not been already. Returns main's result.
+  int run_program(const std::function<void()>& user);
+
+  QWidget* window() const;
+  template <class Widget = QWidget>
+  Widget* control(const char* name) const {
+    auto* found = window()->findChild<Widget*>(QString::fromLatin1(name));
+    if (!found) ADD_FAILURE() << "no control " << name;
+    return found;
+  }
+  void click(const char* name) const;
+  bool dimmed(int control) const;
+
+  void write_settings_file(const std::string& content) const;
+  std::string read_settings_file() const;
+  std::string path_in_folder(const char* name) const;
+
+  QTemporaryDir folder_;
+  QString previous_folder_ = QDir::currentPath();
+  FakePorts ports_;
+  rt::testing::DialogScript dialogs_;
+  rt::WidgetsRuntime runtime_;
+};
+
+} // namespace kovo::testing
