@@ -22,7 +22,6 @@ int QUIT_FLASH(int, int, int event, void*, int, int) {
 }
 
 int CONNECT_FLASH(int, int, int, void*, int, int) { return 0; }
-int LOAD_CRYPT_FILE(int, int, int, void*, int, int) { return 0; }
 int PROG_FLASH(int, int, int, void*, int, int) { return 0; }
 
 } // namespace kovo
