@@ -21,7 +21,6 @@ int QUIT_FLASH(int, int, int event, void*, int, int) {
   return 0;
 }
 
-int CONNECT_FLASH(int, int, int, void*, int, int) { return 0; }
 int PROG_FLASH(int, int, int, void*, int, int) { return 0; }
 
 } // namespace kovo

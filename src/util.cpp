@@ -5,6 +5,7 @@
 #include "rs232.h"
 #include "utility.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,15 @@ namespace kovo {
 namespace {
 
 constexpr int kMaxPorts = 100;
+
+// The bootloader's line: 38400 baud, 8 data bits, no parity, 2 stop bits.
+constexpr long kBaudRate = 38400;
+constexpr int kNoParity = 0;
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 2;
+constexpr int kInputQueueSize = 1024;
+constexpr int kNoOutputQueue = -1; // each write goes to the port directly
+constexpr int kExchangeAttempts = 3;
 constexpr char kSettingsFile[] = "ini_pckovorecv.dat";
 constexpr std::size_t kLineRoom = MAX_PATHNAME_LEN; // a path line must fit datei_pfad
 
@@ -91,6 +101,38 @@ unsigned char char2_to_uchar(char high, char low) {
 
 int char4_to_int(char c1, char c2, char c3, char c4) {
   return 4096 * digit_value(c1) + 256 * digit_value(c2) + 16 * digit_value(c3) + digit_value(c4);
+}
+
+int opencom(double timeout_seconds) {
+  GetCtrlVal(MAIN_P, PANEL_COMPORT, &COMGEN);
+  const int result = OpenComConfig(COMGEN, "", kBaudRate, kNoParity, kDataBits, kStopBits,
+                                   kInputQueueSize, kNoOutputQueue);
+  if (result != 0) {
+    MessagePopup(text_port_err_1, text_port_err_2);
+    return result;
+  }
+  FlushOutQ(COMGEN);
+  FlushInQ(COMGEN);
+  SetComTime(COMGEN, timeout_seconds);
+  ComSetEscape(COMGEN, SETRTS);
+  ComSetEscape(COMGEN, CLRDTR);
+  return 0;
+}
+
+int write_read_com(int tx_len, int rx_len) {
+  // Each attempt also clears the byte after the expected ones.
+  if (tx_len < 0 || rx_len < 0 || tx_len > static_cast<int>(tx_data.size()) ||
+      rx_len >= static_cast<int>(rx_data.size())) {
+    return 1;
+  }
+  for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+    std::fill_n(rx_data.begin(), rx_len + 1, 0);
+    FlushInQ(COMGEN);
+    ComWrt(COMGEN, tx_data.data(), tx_len);
+    ComRd(COMGEN, rx_data.data(), rx_len);
+    if (ReturnRS232Err() == 0) return 0;
+  }
+  return 1;
 }
 
 void get_com_ports() {

@@ -10,6 +10,16 @@ void get_com_ports();
 // writes it. Either way COMGEN and the ring end on the port stored.
 void ini_datei(unsigned char mode);
 
+// Opens the port selected in the ring with the bootloader's line settings and
+// the given read/write time-out. 0 when open; otherwise the port error
+// message has been shown and the open's error is returned.
+int opencom(double timeout_seconds);
+
+// Sends tx_data[0..tx_len) and reads rx_len bytes (echo and reply) into
+// rx_data, up to three attempts. 0 when a read completed, 1 when all failed.
+// It never looks at the bytes received.
+int write_read_com(int tx_len, int rx_len);
+
 // Firmware-file digits: "1"-"9" and upper-case "A"-"F" count, every other
 // character reads as 0.
 unsigned char char2_to_uchar(char high, char low);

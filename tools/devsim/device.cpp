@@ -17,6 +17,10 @@ DeviceResponse Device::identify(const Frame& frame) {
 }
 
 DeviceResponse Device::program(const Frame& frame) {
+  if (framesIgnored_ < config_.silentFrames) {
+    ++framesIgnored_;
+    return {};
+  }
   ++programmingFrames_;
   if (frame.code() == kCmdPageData) storeBlock(frame);
   DeviceResponse response;

@@ -15,6 +15,8 @@ struct DeviceConfig {
   Identity identity{};
   // Identification requests ignored before the first answer, like a device switched on late.
   unsigned silentIdentifications = 0;
+  // Programming frames ignored (echo only) before the first answer, like a device busy at first.
+  unsigned silentFrames = 0;
   // Programming frames answered before the device falls silent.
   std::optional<unsigned> silentAfterFrames{};
   // Programming frames answered before the line goes away.
@@ -48,6 +50,7 @@ class Device {
 
   DeviceConfig config_;
   Memory memory_;
+  unsigned framesIgnored_ = 0;
   unsigned identificationsSeen_ = 0;
   unsigned programmingFrames_ = 0;
 };

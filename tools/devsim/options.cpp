@@ -102,6 +102,8 @@ const std::array kOptionTable{
                 [](Options& o, std::string_view) { o.paced = true; }},
     OptionEntry{"reply-delay", "MS", "wait MS milliseconds after the echo before each reply",
                 [](Options& o, std::string_view v) { o.replyDelay = std::chrono::milliseconds(parseCount(v)); }},
+    OptionEntry{"silent-frames", "N", "ignore the first N programming frames (echo only)",
+                [](Options& o, std::string_view v) { o.device.silentFrames = parseCount(v); }},
     OptionEntry{"silent-after-frames", "N", "answer N programming frames, then echo only",
                 [](Options& o, std::string_view v) { o.device.silentAfterFrames = parseCount(v); }},
     OptionEntry{"close-after-frames", "N", "answer N programming frames, then close the line and exit",
