@@ -331,6 +331,8 @@ QWidget* WidgetsRuntime::panel_window(int panel) const {
 
 bool WidgetsRuntime::callback_running() const { return state_->busy; }
 
+bool WidgetsRuntime::quit_requested() const { return state_->quit_requested; }
+
 } // namespace rt
 
 using rt::Control;
@@ -463,7 +465,9 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
   if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
   const QString label = rt::from_cp1252(text);
   if (auto* button = qobject_cast<QAbstractButton*>(target->widget)) {
+    const QKeySequence shortcut = button->shortcut(); // setText replaces it
     button->setText(label);
+    button->setShortcut(shortcut);
   } else if (target->label) {
     target->label->setText(label);
   } else {

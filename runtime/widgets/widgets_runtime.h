@@ -24,6 +24,8 @@ public:
   QWidget* panel_window(int panel) const;
   // True while a control callback runs.
   bool callback_running() const;
+  // True once QuitUserInterface was called in the running event loop.
+  bool quit_requested() const;
 
   struct State;
 

@@ -127,7 +127,7 @@ TEST_P(Quitting, EndsTheProgramAndClosesThePort) {
   PseudoTerminal line;
   ports_.add("line", QString::fromStdString(line.device_path()));
   int opened = 0;
-  const int result = run_program([&] {
+  const int result = run_program_until_quit([&] {
     opened = COMGEN;
     ASSERT_EQ(OpenComConfig(opened, "", 38400, 0, 8, 2, 1024, -1), 0);
     const std::string way = GetParam();
@@ -135,7 +135,9 @@ TEST_P(Quitting, EndsTheProgramAndClosesThePort) {
     if (way == "escape") {
       window()->activateWindow();
       ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-      QTest::keyClick(window(), Qt::Key_Escape);
+      QTest::keyClick(window()->windowHandle(), Qt::Key_Escape); // as the window system delivers it
+      // A shortcut presses its button visibly, which takes a moment.
+      EXPECT_TRUE(QTest::qWaitFor([this] { return runtime_.quit_requested(); }, 2000));
     }
     if (way == "close box") window()->close();
     EXPECT_EQ(GetInQLen(opened), 0) << "still open until the event loop has ended";
@@ -193,6 +195,26 @@ INSTANTIATE_TEST_SUITE_P(
                                           "<property name=\"resourceId\" stdset=\"0\">\n   <number>2<");
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kovo::testing
+
+namespace kovo::testing {
+namespace {
+
+TEST_F(Startup, CommandButtonsKeepTheirShortcutKeysInBothLanguages) {
+  const std::pair<const char*, const char*> keys[] = {
+      {"PANEL_CONNECT", "F1"}, {"PANEL_LOAD_FILE", "F2"}, {"PANEL_PROGRAM", "F3"}, {"PANEL_QUIT", "Esc"}};
+  run_program([&] {
+    for (const char* language_button : {"PANEL_ENGLISH", "PANEL_GERMAN"}) {
+      click(language_button);
+      for (const auto& [button, key] : keys) {
+        EXPECT_EQ(control<QAbstractButton>(button)->shortcut(), QKeySequence(QString::fromLatin1(key)))
+            << button << " after " << language_button;
+      }
+    }
+  });
+}
 
 } // namespace
 } // namespace kovo::testing

@@ -45,6 +45,13 @@ int ProgramTest::run_program(const std::function<void()>& user) {
   return kovo::main(0, nullptr);
 }
 
+int ProgramTest::run_program_until_quit(const std::function<void()>& user) {
+  return run_program([&] {
+    user();
+    EXPECT_TRUE(runtime_.quit_requested()) << "the program was not told to quit";
+  });
+}
+
 QWidget* ProgramTest::window() const { return runtime_.panel_window(MAIN_P); }
 
 void ProgramTest::click(const char* name) const {

@@ -26,6 +26,8 @@ protected:
   // Runs main; `user` acts inside its event loop, after which the program is
   // told to quit if it has not been already. Returns main's result.
   int run_program(const std::function<void()>& user);
+  // The same, but the user must end the program; the test fails if not.
+  int run_program_until_quit(const std::function<void()>& user);
 
   QWidget* window() const;
   template <class Widget = QWidget>
