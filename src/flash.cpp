@@ -14,13 +14,16 @@ void reset_panel() {
   ResetTextBox(MAIN_P, PANEL_BOOT_VERSION, "");
 }
 
+void flash_error() {
+  MessagePopup(text_flash_err_1, text_flash_err_2);
+  reset_panel();
+}
+
 int QUIT_FLASH(int, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   HidePanel(MAIN_P);
   DisplayPanel(MAIN_P);
   return 0;
 }
-
-int PROG_FLASH(int, int, int, void*, int, int) { return 0; }
 
 } // namespace kovo

@@ -9,6 +9,9 @@ int PROG_FLASH(int panel, int control, int event, void* callbackData, int eventD
 // Hides and shows the panel again, which redraws it and brings it to the front.
 int QUIT_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 
+// Shows the programming error message, then resets the panel.
+void flash_error();
+
 // Puts the progress indicators to 0 and empties the device type and version boxes.
 void reset_panel();
 
