@@ -1,0 +1,238 @@
+// The program button against simulated devices: the frames on the line, the
+// device's memory afterwards, the indicator, and each kind of failure.
+#include "24GHz_prog.h"
+#include "device_fixture.h"
+#include "glob.h"
+
+#include <QProgressBar>
+#include <QtTest/QTest>
+#include <random>
+
+namespace kovo::testing {
+namespace {
+
+// Frames as the device must receive them: FF, length, command, payload,
+// XOR of everything after the start byte.
+Bytes frame(std::uint8_t command, const Bytes& payload = {}) {
+  Bytes bytes = {0xFF, static_cast<std::uint8_t>(payload.size() + 2), command};
+  bytes.insert(bytes.end(), payload.begin(), payload.end());
+  std::uint8_t check = 0;
+  for (std::size_t i = 1; i < bytes.size(); ++i) check ^= bytes[i];
+  bytes.push_back(check);
+  return bytes;
+}
+
+const Bytes kProgStart = frame(0x21);
+const Bytes kProgEnd = frame(0x02);
+
+Bytes data_frame(int page, int offset) {
+  Bytes payload = {static_cast<std::uint8_t>(page), static_cast<std::uint8_t>(offset)};
+  const auto first = data_flash.begin() + page * 256 + offset;
+  payload.insert(payload.end(), first, first + 16);
+  return frame(0x0A, payload);
+}
+
+std::vector<Bytes> whole_run(int pages) {
+  std::vector<Bytes> frames = {kProgStart};
+  for (int page = 0; page < pages; ++page) {
+    frames.push_back(frame(0x09));
+    for (int offset = 0; offset < 256; offset += 16) frames.push_back(data_frame(page, offset));
+    frames.push_back(frame(0x07, {static_cast<std::uint8_t>(page), 0}));
+    frames.push_back(frame(0x08, {static_cast<std::uint8_t>(page), 0}));
+  }
+  frames.push_back(kProgEnd);
+  return frames;
+}
+
+void fill_image_with_noise() {
+  std::mt19937 noise(7);
+  for (auto& byte : data_flash) byte = static_cast<std::uint8_t>(noise());
+}
+
+class Programming : public DeviceTest {
+protected:
+  // Connects to the first device and unlocks programming as a good load would.
+  void connect_with_image() {
+    click("PANEL_CONNECT");
+    SetCtrlAttribute(MAIN_P, PANEL_PROGRAM, ATTR_DIMMED, 0);
+  }
+  std::vector<Bytes> frames_received() const {
+    std::vector<Bytes> frames;
+    for (const auto& logged : devices_.front()->readLog()) {
+      if (logged.bytes != kIdentificationRequest) frames.push_back(logged.bytes);
+    }
+    return frames;
+  }
+  int colour() const {
+    int value = -1;
+    GetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, &value);
+    return value;
+  }
+  int progress() const {
+    int value = -1;
+    GetCtrlVal(MAIN_P, PANEL_FLASH_PROGRESS, &value);
+    return value;
+  }
+};
+
+struct ImageSize {
+  const char* device_type;
+  int memory_size;
+  std::size_t exchanges;
+};
+
+void PrintTo(const ImageSize& size, std::ostream* out) { *out << size.memory_size; }
+
+class WholeImage : public Programming, public ::testing::WithParamInterface<ImageSize> {};
+
+TEST_P(WholeImage, ReachesTheDeviceFrameByFrameAndEndsGreen) {
+  const ImageSize& size = GetParam();
+  auto& device = attach_device({"--type", size.device_type});
+  fill_image_with_noise();
+  std::vector<int> values;
+  run_program([&] {
+    QObject::connect(control<QProgressBar>("PANEL_FLASH_PROGRESS"), &QProgressBar::valueChanged,
+                     [&](int value) { values.push_back(value); });
+    connect_with_image();
+    ASSERT_EQ(memory_size, size.memory_size);
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(progress(), 1023);
+    EXPECT_EQ(colour(), 0x00FF00);
+  });
+  const auto frames = frames_received();
+  EXPECT_EQ(frames.size(), size.exchanges);
+  EXPECT_TRUE(frames == whole_run(size.memory_size * 64)) << "every frame in its order";
+  const auto memory = device.readMemory();
+  const std::size_t programmed = size.memory_size * 16384u;
+  EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + programmed, data_flash.begin()));
+  EXPECT_TRUE(std::all_of(memory.begin() + programmed, memory.end(), [](auto b) { return b == 0xFF; }));
+  ASSERT_FALSE(values.empty());
+  EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "the indicator only moves forward";
+  EXPECT_EQ(values.back(), 1023);
+  EXPECT_TRUE(dialogs_.messages().size() == (size.memory_size == 2 ? 1u : 0u)) << "only the not-supported note";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, WholeImage,
+                         ::testing::Values(ImageSize{"71", 1, 1218}, ImageSize{"D1", 2, 2434}));
+
+TEST_F(Programming, BlankImageFramesByteForByte) {
+  attach_device();
+  data_flash.fill(0xFF);
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+  });
+  const auto frames = frames_received();
+  ASSERT_GE(frames.size(), 20u);
+  EXPECT_EQ(frames[0], Bytes({0xFF, 0x02, 0x21, 0x23}));
+  EXPECT_EQ(frames[1], Bytes({0xFF, 0x02, 0x09, 0x0B}));
+  Bytes first_data = {0xFF, 0x14, 0x0A, 0x00, 0x00};
+  first_data.insert(first_data.end(), 16, 0xFF);
+  first_data.push_back(0x1E);
+  EXPECT_EQ(frames[2], first_data);
+  EXPECT_EQ(frames[18], Bytes({0xFF, 0x04, 0x07, 0x00, 0x00, 0x03}));
+  EXPECT_EQ(frames[19], Bytes({0xFF, 0x04, 0x08, 0x00, 0x00, 0x0C}));
+  EXPECT_EQ(frames.back(), Bytes({0xFF, 0x02, 0x02, 0x00}));
+}
+
+TEST_F(Programming, SilentDeviceEndsRedWithOneMessage) {
+  attach_device({"--silent-after-frames", "0"});
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_ENGLISH");
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(progress(), 0);
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages()[0].title, "Programming error");
+    EXPECT_EQ(dialogs_.messages()[0].text, "Incorrect programming!\nReconnect receiver\nand restart programming!");
+  });
+  EXPECT_EQ(frames_received(), std::vector<Bytes>({kProgStart, kProgStart, kProgStart, kProgEnd, kProgEnd, kProgEnd}));
+}
+
+TEST_F(Programming, RejectedDataFrameStopsThePagesSilentlyButStillCloses) {
+  attach_device({"--wrong-code", "0A:5:3"});
+  fill_image_with_noise();
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(progress(), 5 * 16 + 2) << "the last acknowledged frame's value stays";
+    EXPECT_TRUE(dialogs_.messages().empty());
+  });
+  const auto frames = frames_received();
+  ASSERT_GE(frames.size(), 2u);
+  EXPECT_EQ(frames[frames.size() - 2], data_frame(5, 0x30));
+  EXPECT_EQ(frames.back(), kProgEnd);
+  const auto expected = whole_run(64);
+  EXPECT_TRUE(std::equal(frames.begin(), frames.end() - 1, expected.begin())) << "nothing after page 5, block 3";
+}
+
+TEST_F(Programming, RejectedSecondPageEndShowsTheMessageAndStillCloses) {
+  attach_device({"--wrong-check", "08:63"});
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(progress(), 0) << "the panel was reset after the message";
+    EXPECT_EQ(dialogs_.messages().size(), 1u);
+  });
+  const auto frames = frames_received();
+  EXPECT_EQ(frames.size(), 1218u);
+  EXPECT_EQ(frames.back(), kProgEnd);
+}
+
+TEST_F(Programming, SecondPageEndAndClosingBothFailingShowTheMessageTwice) {
+  attach_device({"--silent-after-frames", "19"}); // start, page begin, 16 blocks, first end
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(dialogs_.messages().size(), 2u);
+  });
+}
+
+TEST_F(Programming, LineClosedMidRunEndsRedWithoutHanging) {
+  attach_device({"--close-after-frames", "100"});
+  run_program([this] {
+    connect_with_image();
+    const Seconds took = time_of([this] { click("PANEL_PROGRAM"); });
+    EXPECT_LT(took.count(), 10.0);
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(dialogs_.messages().size(), 1u);
+  });
+}
+
+TEST_F(Programming, SecondPressProgramsTheSameImageAgainFromPageZero) {
+  attach_device();
+  fill_image_with_noise();
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0x00FF00);
+  });
+  auto expected = whole_run(64);
+  const auto once = expected;
+  expected.insert(expected.end(), once.begin(), once.end());
+  EXPECT_TRUE(frames_received() == expected);
+}
+
+TEST_F(Programming, DeviceIdentifiedAgainAfterLoadingUsesItsMemorySize) {
+  attach_device({"--type", "71"});
+  auto& logger = attach_device({"--type", "D1"});
+  fill_image_with_noise();
+  run_program([this] {
+    connect_with_image();
+    QTest::keyClick(control("PANEL_COMPORT"), Qt::Key_Down);
+    click("PANEL_CONNECT");
+    EXPECT_EQ(memory_size, 2);
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0x00FF00);
+  });
+  const auto memory = logger.readMemory();
+  EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 32768, data_flash.begin()));
+}
+
+} // namespace
+} // namespace kovo::testing
