@@ -1,0 +1,64 @@
+// Reading a firmware file into rows of text and parsing the rows into the
+// flash image, apart from the panel, so that it runs with no window and no
+// port. LOAD_CRYPT_FILE is the panel part on top of it.
+#pragma once
+
+#include "glob.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <span>
+
+namespace kovo {
+
+using HexRows = std::span<char[kHexColumns], kHexRows>;
+using FlashImage = std::span<unsigned char, kFlashImageSize>;
+
+// The load's progress counter. Every step shows the counter divided by the
+// memory size first and then moves the counter on; where the value goes is
+// up to the subclass.
+class LoadProgress {
+public:
+  explicit LoadProgress(int memory_size);
+  LoadProgress(const LoadProgress&) = delete;
+  LoadProgress& operator=(const LoadProgress&) = delete;
+
+  void advance(unsigned steps);
+
+protected:
+  ~LoadProgress() = default;
+
+private:
+  virtual void show(unsigned value) = 0;
+
+  unsigned counter_ = 0;
+  unsigned divisor_;
+};
+
+// What reading left in the rows.
+struct HexText {
+  std::size_t lines = 0;      // lines ended by a line feed and kept, at most kHexRows
+  bool lines_dropped = false; // the file had more such lines than there are rows
+};
+
+// Reads the file to its end, a row per line, without the line feed. Each row
+// is cleared before its line goes in; characters past the row's end and
+// lines past the last row are not kept. One progress step per read attempt,
+// the one that meets the end of the file included.
+HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress);
+
+// Sets the first memory_size × 32 KiB of the image to 0xFF, and no more than the image.
+void preset_image(FlashImage image, int memory_size);
+
+enum class ParseResult {
+  Loaded,       // every row examined, or an end-of-file record met, without a fault
+  Faulty,       // a row failed its checks; no later row was examined
+  NothingParsed // the text held no whole line
+};
+
+// Examines the rows that reading kept, in order, placing data records in the
+// image; 20 progress steps per row, taken before the row is examined.
+ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image,
+                           LoadProgress& progress);
+
+} // namespace kovo

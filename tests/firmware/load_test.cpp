@@ -1,0 +1,187 @@
+// LOAD_CRYPT_FILE through the panel: dialog, settings, indicators, buttons,
+// messages and the image.
+#include "flash.h"
+#include "load_fixture.h"
+
+#include <QDir>
+
+namespace kovo::testing {
+namespace {
+
+class LoadingSamples : public FirmwareLoad, public ::testing::WithParamInterface<SampleFile> {};
+
+TEST_P(LoadingSamples, EnableProgrammingOnlyWhenLoadedAndReportFaultsOnce) {
+  const SampleFile& sample = GetParam();
+  const std::string path = sample_path(sample.file);
+  run_program([&] {
+    connected(sample.memory_size);
+    std::ranges::copy(earlier_content(), data_flash.begin());
+    load(path);
+    EXPECT_EQ(dimmed(PANEL_PROGRAM), sample.result != ParseResult::Loaded);
+    EXPECT_FALSE(dimmed(PANEL_LOAD_FILE));
+    EXPECT_EQ(image_difference(data_flash, expected_image(earlier_content(), sample)), "");
+    EXPECT_EQ(file_name_box(), " " + path) << "the path goes after the blank the reset left";
+    EXPECT_EQ(std::string(datei_pfad), path);
+  });
+  expect_file_errors(sample.result == ParseResult::Faulty ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, LoadingSamples, ::testing::ValuesIn(sample_files()),
+                         [](const auto& info) { return test_name(info.param); });
+
+struct FinalProgress {
+  const char* name;
+  const char* file;
+  int memory_size;
+  int value;
+};
+
+void PrintTo(const FinalProgress& c, std::ostream* out) { *out << c.name; }
+
+class LoadProgressValue : public FirmwareLoad, public ::testing::WithParamInterface<FinalProgress> {};
+
+TEST_P(LoadProgressValue, EndsAtCharactersPlusOnePlusTwentyPerEarlierRowDividedByMemorySize) {
+  const FinalProgress& c = GetParam();
+  run_program([&] {
+    connected(c.memory_size);
+    load(sample_path(c.file));
+    EXPECT_EQ(value_of(PANEL_LOAD_PROGRESS), c.value);
+  });
+}
+
+// Both files have 144 characters in four lines; the faulty one stops at its second row.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadProgressValue,
+    ::testing::Values(FinalProgress{"GoodFileMemorySize1", "good-16-byte-records.frm", 1, 205},
+                      FinalProgress{"GoodFileMemorySize2", "good-16-byte-records.frm", 2, 102},
+                      FinalProgress{"FaultyFileMemorySize1", "bad-checksum.frm", 1, 165},
+                      FinalProgress{"FaultyFileMemorySize2", "bad-checksum.frm", 2, 82}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct UnusableChoice {
+  const char* name;
+  std::string file_name;
+  bool make_directory;
+  bool fits_a_path_buffer;
+};
+
+void PrintTo(const UnusableChoice& c, std::ostream* out) { *out << c.name; }
+
+class UnusableFile : public FirmwareLoad, public ::testing::WithParamInterface<UnusableChoice> {};
+
+TEST_P(UnusableFile, IsAFileErrorThatLeavesTheImageAlone) {
+  const UnusableChoice& c = GetParam();
+  ports_.add("COM3");
+  const std::string chosen = path_in_folder(c.file_name.c_str());
+  if (c.make_directory) {
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(chosen)));
+  }
+  const std::string stored = c.fits_a_path_buffer ? chosen : "";
+  run_program([&] {
+    connected(1);
+    std::ranges::copy(earlier_content(), data_flash.begin());
+    load(chosen);
+    EXPECT_TRUE(dimmed(PANEL_PROGRAM));
+    EXPECT_EQ(image_difference(data_flash, earlier_content()), "") << "not even pre-set";
+    EXPECT_EQ(value_of(PANEL_LOAD_PROGRESS), 0);
+    EXPECT_EQ(std::string(datei_pfad), stored);
+    EXPECT_EQ(file_name_box(), " " + stored);
+  });
+  expect_file_errors(1);
+  EXPECT_EQ(read_settings_file(), "3\n" + stored + "\n0\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnusableFile,
+    ::testing::Values(UnusableChoice{"Missing", "missing.frm", false, true},
+                      UnusableChoice{"DirectoryThatOpensButCannotBeRead", "folder.frm", true, true},
+                      UnusableChoice{"PathTheRunTimeCannotHold", std::string(300, 'p') + ".frm", false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FirmwareLoad, FaultyChoiceIsStoredAndStartsTheNextDialog) {
+  ports_.add("COM3");
+  write_settings_file("3\n/fw/earlier.frm\n1\n");
+  const std::string faulty = sample_path("bad-checksum.frm");
+  run_program([&] {
+    connected(1);
+    load(faulty);
+    EXPECT_EQ(read_settings_file(), "3\n" + faulty + "\n1\n");
+    cancel_load();
+  });
+  ASSERT_EQ(dialogs_.file_requests().size(), 2u);
+  const auto& first = dialogs_.file_requests()[0];
+  EXPECT_EQ(first.default_directory, "/fw/earlier.frm");
+  EXPECT_EQ(first.default_file_spec, "*.frm");
+  EXPECT_EQ(first.file_type_list, "*.frm");
+  EXPECT_EQ(first.title, "Firmware KovoRecv");
+  EXPECT_EQ(first.button_label, VAL_LOAD_BUTTON);
+  EXPECT_EQ(first.restrict_directory, 0);
+  EXPECT_EQ(first.restrict_extension, 1);
+  EXPECT_EQ(first.allow_cancel, 1);
+  EXPECT_EQ(first.allow_make_directory, 0);
+  EXPECT_EQ(dialogs_.file_requests()[1].default_directory, faulty);
+  ASSERT_EQ(dialogs_.messages().size(), 1u);
+  EXPECT_EQ(dialogs_.messages()[0].title, "File error");
+  EXPECT_EQ(dialogs_.messages()[0].text, "File faulty!");
+}
+
+TEST_F(FirmwareLoad, CancelAfterAGoodLoadResetsThePanelAndKeepsTheImage) {
+  const std::string good = sample_path("good-16-byte-records.frm");
+  run_program([&] {
+    connected(1);
+    load(good);
+    ASSERT_FALSE(dimmed(PANEL_PROGRAM));
+    const auto loaded = data_flash;
+    SetCtrlVal(MAIN_P, PANEL_FLASH_PROGRESS, 300);
+    SetCtrlVal(MAIN_P, PANEL_PARAM_PROGRESS, 200);
+    ASSERT_NE(value_of(PANEL_LOAD_PROGRESS), 0);
+
+    cancel_load();
+
+    EXPECT_TRUE(dimmed(PANEL_PROGRAM));
+    EXPECT_EQ(file_name_box(), " ");
+    for (int indicator : {PANEL_FLASH_PROGRESS, PANEL_LOAD_PROGRESS, PANEL_PARAM_PROGRESS}) {
+      EXPECT_EQ(value_of(indicator), 0) << "indicator " << indicator;
+    }
+    EXPECT_EQ(image_difference(data_flash, loaded), "");
+    EXPECT_EQ(std::string(datei_pfad), good);
+  });
+  expect_file_errors(0);
+}
+
+TEST_F(FirmwareLoad, FaultyLoadAfterAGoodOneDimsProgrammingAndReadsNothingLeftOver) {
+  const std::string whole = write_file("whole.frm", ":00000001FF\n");
+  const std::string cut = write_file("cut.frm", ":00000001\n"); // checksum digits missing
+  run_program([&] {
+    connected(1);
+    load(whole);
+    EXPECT_FALSE(dimmed(PANEL_PROGRAM));
+    load(cut);
+    EXPECT_TRUE(dimmed(PANEL_PROGRAM));
+  });
+  expect_file_errors(1);
+}
+
+TEST_F(FirmwareLoad, EachFaultyLoadShowsOneMessage) {
+  const std::string faulty = sample_path("line-without-colon.frm");
+  run_program([&] {
+    connected(1);
+    load(faulty);
+    load(faulty);
+  });
+  expect_file_errors(2);
+}
+
+TEST_F(FirmwareLoad, EventsOtherThanCommitDoNothing) {
+  run_program([&] {
+    connected(1);
+    SetCtrlVal(MAIN_P, PANEL_LOAD_PROGRESS, 5);
+    // Called directly: the run-time never passes a button anything but a commit.
+    EXPECT_EQ(LOAD_CRYPT_FILE(MAIN_P, PANEL_LOAD_FILE, EVENT_TIMER_TICK, nullptr, 0, 0), 0);
+    EXPECT_EQ(value_of(PANEL_LOAD_PROGRESS), 5);
+  });
+  EXPECT_TRUE(dialogs_.file_requests().empty());
+}
+
+} // namespace
+} // namespace kovo::testing
