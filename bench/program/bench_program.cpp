@@ -1,0 +1,87 @@
+// Programs a whole image into the simulated device through the real window
+// (offscreen), first with the device paced like a 38400-baud line, then
+// unpaced, and prints what the program adds to the line's own time.
+//
+//   bench_program [--size 1|2]
+#include "24GHz_prog.h"
+#include "devsim_process.h"
+#include "dialog_script.h"
+#include "fake_ports.h"
+#include "glob.h"
+#include "main.h"
+#include "widgets_runtime.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kSecondsPerByte = 11.0 / 38400.0; // start bit, 8 data bits, 2 stop bits
+constexpr int kReplyLength = 4;
+
+struct Run {
+  double seconds = 0;
+  long exchanges = 0;
+  long line_bytes = 0; // requests and replies; the echo shares the wire with the request
+  bool green = false;
+};
+
+// Connects, then times one press of the program button.
+Run program_once(const std::vector<std::string>& device_arguments) {
+  kovo::testsupport::DevsimProcess device(device_arguments);
+  kovo::testing::FakePorts ports;
+  ports.add(QString::fromStdString(device.ptyPath()), QString::fromStdString(device.ptyPath()));
+  rt::testing::DialogScript dialogs; // the not-supported note of a 32 KiB device
+  rt::WidgetsRuntime runtime;
+  Run run;
+  QTimer::singleShot(0, [&] {
+    QWidget* window = runtime.panel_window(kovo::MAIN_P);
+    window->findChild<QAbstractButton*>("PANEL_CONNECT")->click();
+    SetCtrlAttribute(kovo::MAIN_P, PANEL_PROGRAM, ATTR_DIMMED, 0);
+    const auto start = Clock::now();
+    window->findChild<QAbstractButton*>("PANEL_PROGRAM")->click();
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    int colour = 0;
+    GetCtrlAttribute(kovo::MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, &colour);
+    run.green = colour == 0x00FF00;
+    QuitUserInterface(0);
+  });
+  kovo::main(0, nullptr);
+  for (const auto& frame : device.readLog()) {
+    if (frame.bytes.size() >= 2 && frame.bytes[1] == 0x01) continue; // identification
+    ++run.exchanges;
+    run.line_bytes += static_cast<long>(frame.bytes.size()) + kReplyLength;
+  }
+  return run;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const std::string type = argc == 3 && std::string(argv[1]) == "--size" && argv[2] == std::string("2") ? "D1" : "71";
+  QTemporaryDir folder;
+  QDir::setCurrent(folder.path());
+  kovo::data_flash.fill(0x5A);
+
+  const Run paced = program_once({"--type", type, "--paced"});
+  const double bound = paced.line_bytes * kSecondsPerByte;
+  std::printf("paced at 38400 baud: %ld exchanges, %ld bytes on the line\n", paced.exchanges, paced.line_bytes);
+  std::printf("  measured %.3f s, line-time bound %.3f s, ratio %.4f (%+.2f%%)%s\n", paced.seconds, bound,
+              paced.seconds / bound, (paced.seconds / bound - 1) * 100, paced.green ? "" : "  NOT GREEN");
+
+  const Run unpaced = program_once({"--type", type});
+  std::printf("unpaced: %ld exchanges in %.3f s, %.1f us per exchange (pseudo-terminal round trip included)%s\n",
+              unpaced.exchanges, unpaced.seconds, unpaced.seconds / unpaced.exchanges * 1e6,
+              unpaced.green ? "" : "  NOT GREEN");
+  return paced.green && unpaced.green ? 0 : 1;
+}
