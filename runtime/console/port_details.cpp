@@ -1,0 +1,54 @@
+#include "port_details.h"
+
+#include "port_scan.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace rt {
+namespace {
+
+// The variable the shared port list reads its virtual ports from.
+constexpr char kExtraPortsVariable[] = "KOVOFLASH_EXTRA_PORTS";
+
+QString resolved(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? path : canonical;
+}
+
+std::optional<QSerialPortInfo> enumerated_port(const QString& location) {
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    if (same_location(location, info.systemLocation())) return info;
+  }
+  return std::nullopt;
+}
+
+} // namespace
+
+bool same_location(const QString& path, const QString& location) {
+  return !location.isEmpty() && resolved(path) == resolved(location);
+}
+
+PortDetails describe_port(int number) {
+  PortDetails details{location_of_port(number), true, {}, {}};
+  const auto info = enumerated_port(details.location);
+  if (!info) return details;
+  details.virtual_port = false;
+  details.description = info->description();
+  if (info->hasVendorIdentifier() && info->hasProductIdentifier()) {
+    details.usb = UsbId{info->vendorIdentifier(), info->productIdentifier()};
+  }
+  return details;
+}
+
+void offer_port(const QString& path) {
+  if (enumerated_port(path)) return;
+  QStringList paths = qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
+  if (paths.contains(path)) return;
+  paths.append(path);
+  qputenv(kExtraPortsVariable, paths.join(QDir::listSeparator()).toLocal8Bit());
+}
+
+} // namespace rt

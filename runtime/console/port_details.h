@@ -1,0 +1,33 @@
+// What the console tells about the ports of the last port list beyond their
+// labels and numbers, and how a port given by its path gets onto the list.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace rt {
+
+struct UsbId {
+  std::uint16_t vendor;
+  std::uint16_t product;
+};
+
+struct PortDetails {
+  QString location;     // what is opened: a device path, or COMn on Windows
+  bool virtual_port;    // named in the environment, not enumerated by the system
+  QString description;  // the system's, for an enumerated port
+  std::optional<UsbId> usb;
+};
+
+// number is an item value of the last port list.
+PortDetails describe_port(int number);
+
+// Makes the next port list hold the line at path (absolute): a port the
+// system enumerates is listed anyway; any other path joins the virtual ports.
+void offer_port(const QString& path);
+
+// Whether path and location name the same line, links resolved.
+bool same_location(const QString& path, const QString& location);
+
+} // namespace rt

@@ -1,0 +1,104 @@
+#include "cli_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+
+namespace kovo::cli_testing {
+namespace {
+
+constexpr std::size_t kRecordLength = 16;
+
+std::string record(std::uint16_t address, const std::uint8_t* data, std::size_t count) {
+  std::string line = ":";
+  char digits[3];
+  unsigned sum = 0;
+  const auto add = [&](unsigned byte) {
+    std::snprintf(digits, sizeof digits, "%02X", byte & 0xFFu);
+    line += digits;
+    sum += byte;
+  };
+  add(static_cast<unsigned>(count));
+  add(address >> 8);
+  add(address & 0xFFu);
+  add(0x00); // data record
+  for (std::size_t i = 0; i < count; ++i) add(data[i]);
+  add((0x100 - (sum & 0xFFu)) & 0xFFu);
+  return line + "\n";
+}
+
+} // namespace
+
+std::string intel_hex(const std::vector<Block>& blocks) {
+  std::string text;
+  for (const Block& block : blocks) {
+    for (std::size_t offset = 0; offset < block.bytes.size(); offset += kRecordLength) {
+      const std::size_t count = std::min(kRecordLength, block.bytes.size() - offset);
+      text += record(static_cast<std::uint16_t>(block.address + offset), block.bytes.data() + offset, count);
+    }
+  }
+  return text + ":00000001FF\n";
+}
+
+Bytes image_of(const std::vector<Block>& blocks, std::size_t size) {
+  Bytes image(size, 0xFF);
+  for (const Block& block : blocks) {
+    std::copy(block.bytes.begin(), block.bytes.end(), image.begin() + block.address);
+  }
+  return image;
+}
+
+CliTest::CliTest() {
+  if (!current_.isValid() || !config_.isValid() || !files_.isValid()) {
+    throw std::runtime_error("no temporary folder");
+  }
+}
+
+QProcessEnvironment CliTest::environment() const {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("KOVOFLASH_EXTRA_PORTS"));
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+  environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  return environment;
+}
+
+CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& environment,
+                    std::chrono::seconds deadline) const {
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.setWorkingDirectory(current_.path());
+  process.start(QStringLiteral(KOVOFLASH_CLI), arguments);
+  const bool finished = process.waitForFinished(static_cast<int>(deadline.count() * 1000));
+  if (!finished) {
+    process.kill();
+    process.waitForFinished();
+    ADD_FAILURE() << "kovoflash-cli did not end within " << deadline.count() << " s";
+  }
+  CliRun result;
+  result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  result.out = QString::fromUtf8(process.readAllStandardOutput());
+  result.err = QString::fromUtf8(process.readAllStandardError());
+  return result;
+}
+
+QString CliTest::write_file(const QString& name, const std::string& content) const {
+  const QString path = files_.filePath(name);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(content.data(), static_cast<qint64>(content.size())) != static_cast<qint64>(content.size())) {
+    throw std::runtime_error("cannot write " + path.toStdString());
+  }
+  return path;
+}
+
+QString CliTest::settings_file() const {
+  return config_.filePath(QStringLiteral("KovoFlash/ini_pckovorecv.dat"));
+}
+
+QStringList CliTest::current_folder_entries() const {
+  return QDir(current_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace kovo::cli_testing

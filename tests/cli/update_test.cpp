@@ -1,0 +1,201 @@
+// Whole updates against the simulated device: what lands in its memory, what
+// the program prints, which exit status each failure gives, what it keeps.
+#include "cli_fixture.h"
+#include "devsim_process.h"
+#include "pseudo_terminal.h"
+
+#include <QFile>
+#include <QProcess>
+#include <string>
+
+namespace kovo::cli_testing {
+namespace {
+
+using testsupport::DevsimProcess;
+
+constexpr std::size_t kProgrammedSize = 16384; // what a device of memory size 1 receives
+
+Bytes pattern(std::size_t count, unsigned step) {
+  Bytes bytes(count);
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i * step + 11);
+  return bytes;
+}
+
+// The start of the image and its last page.
+const std::vector<Block> kFirmware = {{0x0000, pattern(1024, 37)}, {0x3F00, pattern(256, 5)}};
+
+QString port_of(const DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
+
+class UpdateTest : public CliTest {
+protected:
+  QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
+
+  CliRun update(const DevsimProcess& device) const {
+    return run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+  }
+
+  QProcessEnvironment with_virtual_ports(const QStringList& ports) const {
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("KOVOFLASH_EXTRA_PORTS"), ports.join(QLatin1Char(':')));
+    return environment;
+  }
+};
+
+TEST_F(UpdateTest, ProgramsTheFileIntoTheDevice) {
+  DevsimProcess device;
+  const CliRun result = update(device);
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  device.stop();
+  const Bytes memory = device.readMemory();
+  ASSERT_GE(memory.size(), kProgrammedSize);
+  EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Device: Kovo RX-07, bootloader V 2.3\n")));
+  EXPECT_TRUE(result.out.endsWith(QStringLiteral("Firmware programmed.\n"))) << result.out.toStdString();
+}
+
+TEST_F(UpdateTest, ProgressIntoAPipeComesAsAFewPlainLines) {
+  DevsimProcess device;
+  const CliRun result = update(device);
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_FALSE(result.out.contains(QLatin1Char('\r')));
+  EXPECT_FALSE(result.out.contains(QLatin1Char('\x1b')));
+  const QStringList progress = result.out.split(QLatin1Char('\n')).filter(QStringLiteral("program firmware..."));
+  EXPECT_EQ(progress, QStringList({QStringLiteral("program firmware... 25 %"), QStringLiteral("program firmware... 50 %"),
+                                   QStringLiteral("program firmware... 75 %"), QStringLiteral("program firmware... 100 %")}));
+}
+
+TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
+  DevsimProcess device;
+  const testing::PseudoTerminal terminal;
+  QProcess process;
+  process.setProcessEnvironment(environment());
+  process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
+  process.start(QStringLiteral(KOVOFLASH_CLI),
+                {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+  std::string shown;
+  const auto drain = [&] {
+    for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
+  };
+  for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
+  drain();
+  ASSERT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
+  EXPECT_NE(shown.find("\rWaiting for the device: "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\rprogram firmware... [##############################] 100 %  0:00 left"), std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("\nFirmware programmed.\n"), std::string::npos) << shown;
+}
+
+TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
+  DevsimProcess device;
+  const QString file = firmware();
+  const CliRun result = run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), file});
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_TRUE(current_folder_entries().isEmpty()) << current_folder_entries().join(' ').toStdString();
+  QFile settings(settings_file());
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QStringList lines = QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n'));
+  ASSERT_GE(lines.size(), 3);
+  EXPECT_EQ(lines[1], file);
+  EXPECT_EQ(lines[2], QStringLiteral("1")); // English
+}
+
+TEST_F(UpdateTest, WithoutAPortTakesTheOneOfTheLastRunElseTheFirstListed) {
+  DevsimProcess first({"--type", "11"});  // Kovo Receiver SAT1
+  DevsimProcess second({"--type", "D1"}); // KovoLogger TLM
+  const QProcessEnvironment environment = with_virtual_ports({port_of(first), port_of(second)});
+  const QStringList without_port = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
+
+  const CliRun fresh = run(without_port, environment);
+  EXPECT_EQ(fresh.exit_code, kExitUnsupported);
+  EXPECT_TRUE(fresh.out.contains(QStringLiteral("Kovo Receiver SAT1"))) << fresh.out.toStdString();
+
+  ASSERT_EQ(run(QStringList({QStringLiteral("--port"), port_of(second)}) + without_port, environment).exit_code,
+            kExitUnsupported);
+  const CliRun again = run(without_port, environment);
+  EXPECT_EQ(again.exit_code, kExitUnsupported);
+  EXPECT_TRUE(again.out.contains(QStringLiteral("KovoLogger TLM"))) << again.out.toStdString();
+}
+
+TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
+  DevsimProcess device({"--type", "D1"});
+  const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
+  const CliRun listing = run({QStringLiteral("--list-ports")}, environment);
+  ASSERT_EQ(listing.exit_code, kExitSuccess) << listing.err.toStdString();
+  const QStringList first = listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  ASSERT_GE(first.size(), 4) << listing.out.toStdString();
+  EXPECT_EQ(first[0], port_of(device));
+  EXPECT_EQ(first.mid(2).join(' '), QStringLiteral("virtual port"));
+
+  const CliRun result =
+      run({QStringLiteral("--port"), first[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+  EXPECT_EQ(result.exit_code, kExitUnsupported);
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Port: ") + port_of(device))) << result.out.toStdString();
+}
+
+TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
+  DevsimProcess device({"--type", "D1", "--version", "1.0"});
+  const CliRun result =
+      run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("de"), firmware()});
+  EXPECT_EQ(result.exit_code, kExitUnsupported);
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Ger\u00e4t: KovoLogger TLM, Bootloader V 1.0"))) << result.out.toStdString();
+  EXPECT_TRUE(result.err.contains(QStringLiteral(
+      "Programmierfehler: Ein Firmwareupdate von diesem KovoXxxx Ger\u00e4t wird mit dieser Version von "
+      "KovoUpdate nicht unterst\u00fctzt!")))
+      << result.err.toStdString();
+}
+
+// What each kind of failure looks like from outside.
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> device; // simulator options
+  enum { Good, Faulty, Missing } firmware;
+  const char* port;                // nullptr: the simulator's
+  int exit_code;
+  const char* complaint;           // expected on standard error
+};
+
+class FailureTest : public UpdateTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+  QString firmware_for(const FailureCase& failure) const {
+    switch (failure.firmware) {
+    case FailureCase::Good: return firmware();
+    // 04 + 01 + 02 + 03 + 04 needs the checksum F2.
+    case FailureCase::Faulty: return write_file(QStringLiteral("faulty.frm"), ":0400000001020304F0\n:00000001FF\n");
+    case FailureCase::Missing: break;
+    }
+    return QStringLiteral("/no/such/firmware.frm");
+  }
+};
+
+TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
+  const FailureCase& failure = GetParam();
+  DevsimProcess device(failure.device);
+  const QString port = failure.port ? QString::fromLatin1(failure.port) : port_of(device);
+  const CliRun result =
+      run({QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), firmware_for(failure)});
+  EXPECT_EQ(result.exit_code, failure.exit_code) << result.out.toStdString() << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains(QString::fromUtf8(failure.complaint))) << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, FailureTest,
+    ::testing::Values(
+        FailureCase{"port_not_there", {}, FailureCase::Good, "/dev/kovo-no-such-port", kExitPort,
+                    "Port /dev/kovo-no-such-port not found"},
+        FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
+        FailureCase{"device_silent", {"--silent-ids", "1000"}, FailureCase::Good, nullptr, kExitNoDevice,
+                    "No device answered."},
+        FailureCase{"device_not_supported", {"--type", "D1"}, FailureCase::Good, nullptr, kExitUnsupported,
+                    "Programming error: Updating firmware of this KovoXxxx device is not available with this "
+                    "version of KovoUpdate!\nThis device cannot be updated."},
+        FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "File error: File faulty!\n"},
+        FailureCase{"file_missing", {}, FailureCase::Missing, nullptr, kExitFile,
+                    "The firmware file /no/such/firmware.frm cannot be read."},
+        FailureCase{"device_silent_mid_run", {"--silent-after-frames", "40"}, FailureCase::Good, nullptr,
+                    kExitProgramming,
+                    "Programming error: Incorrect programming! Reconnect receiver and restart programming!\n"
+                    "Programming failed."}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kovo::cli_testing

@@ -1,0 +1,56 @@
+// The command line itself: bad usage, help, version; none of them touches a
+// port or writes settings.
+#include "cli_fixture.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace kovo::cli_testing {
+namespace {
+
+struct UsageCase {
+  const char* name;
+  QStringList arguments;
+  const char* reason;
+};
+
+class UsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(UsageTest, IsRefusedWithAHint) {
+  const UsageCase& usage = GetParam();
+  const CliRun result = run(usage.arguments);
+  EXPECT_EQ(result.exit_code, kExitUsage);
+  EXPECT_TRUE(result.err.contains(QString::fromUtf8(usage.reason))) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains(QStringLiteral("Try 'kovoflash-cli --help'."))) << result.err.toStdString();
+  EXPECT_TRUE(result.out.isEmpty());
+  EXPECT_FALSE(QFile::exists(settings_file()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, UsageTest,
+    ::testing::Values(UsageCase{"no_file", {}, "give one firmware file"},
+                      UsageCase{"two_files", {"a.frm", "b.frm"}, "give one firmware file"},
+                      UsageCase{"unknown_option", {"--frobnicate", "a.frm"}, "frobnicate"},
+                      UsageCase{"language_not_offered", {"--lang", "fr", "a.frm"}, "--lang takes de or en"},
+                      UsageCase{"port_without_name", {"a.frm", "--port"}, "port"},
+                      UsageCase{"port_list_with_file", {"--list-ports", "a.frm"}, "--list-ports takes no other argument"}),
+    [](const ::testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, HelpDocumentsEveryExitStatus) {
+  const CliRun result = run({QStringLiteral("--help")});
+  EXPECT_EQ(result.exit_code, kExitSuccess);
+  for (int status : {0, 1, kExitUsage, kExitPort, kExitNoDevice, kExitUnsupported, kExitFile, kExitProgramming}) {
+    const QRegularExpression line(QStringLiteral("\n  %1  \\S").arg(status));
+    EXPECT_TRUE(line.match(result.out).hasMatch()) << "exit status " << status;
+  }
+  EXPECT_FALSE(QFile::exists(settings_file()));
+}
+
+TEST_F(CliTest, TellsItsVersion) {
+  const CliRun result = run({QStringLiteral("--version")});
+  EXPECT_EQ(result.exit_code, kExitSuccess);
+  EXPECT_EQ(result.out, QStringLiteral("kovoflash-cli 1.0\n"));
+}
+
+} // namespace
+} // namespace kovo::cli_testing

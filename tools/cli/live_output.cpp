@@ -1,0 +1,112 @@
+#include "live_output.h"
+
+#include "24GHz_prog.h"
+#include "cp1252.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kBarWidth = 30;
+constexpr int kPlainStep = 25;              // percent between plain progress lines
+constexpr auto kRedrawInterval = 200ms;     // keeps the time left fresh without flicker
+
+int percent_of(const rt::ConsoleControl& indicator) {
+  if (indicator.maximum <= 0) return 100;
+  const long long percent = 100LL * indicator.value / indicator.maximum;
+  return static_cast<int>(std::clamp(percent, 0LL, 100LL));
+}
+
+QString bar(int percent) {
+  const int filled = kBarWidth * percent / 100;
+  return QStringLiteral("[%1%2] %3 %")
+      .arg(QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('-')))
+      .arg(percent, 3);
+}
+
+} // namespace
+
+void write_line(std::FILE* stream, const QString& line) {
+  std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+  std::fflush(stream);
+}
+
+LiveOutput::LiveOutput(const Texts& texts, bool terminal) : texts_(texts), terminal_(terminal) {}
+
+void LiveOutput::follow(Phase phase) {
+  end_live_line();
+  phase_ = phase;
+  if (phase == Phase::Quiet) return; // what was seen stays readable
+  attempts_seen_ = false;
+  reached_percent_ = 0;
+  started_ = Clock::now();
+  drawn_ = {};
+}
+
+void LiveOutput::say(const QString& line) {
+  end_live_line();
+  write_line(stdout, line);
+}
+
+void LiveOutput::complain(const QString& line) {
+  end_live_line();
+  write_line(stderr, line);
+}
+
+void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change change) {
+  if (change != rt::Change::Value) return;
+  if (phase_ == Phase::Connecting && control.id == PANEL_CONNECT_PROGRESS) show_attempt(control);
+  if (phase_ == Phase::Programming && control.id == PANEL_FLASH_PROGRESS) show_progress(control);
+}
+
+void LiveOutput::show_attempt(const rt::ConsoleControl& counter) {
+  attempts_seen_ = true;
+  if (terminal_) draw(QString::fromUtf8(texts_.waiting).arg(counter.value).arg(counter.maximum));
+}
+
+// A failed run puts the indicator back to 0; what was reached stays shown.
+void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
+  const int percent = percent_of(indicator);
+  if (percent < reached_percent_) return;
+  if (!terminal_) {
+    if (percent / kPlainStep > reached_percent_ / kPlainStep) {
+      write_line(stdout, QStringLiteral("%1 %2 %").arg(rt::from_cp1252(indicator.label)).arg(percent / kPlainStep * kPlainStep));
+    }
+    reached_percent_ = percent;
+    return;
+  }
+  const auto now = Clock::now();
+  if (percent == reached_percent_ && now - drawn_ < kRedrawInterval) return;
+  reached_percent_ = percent;
+  drawn_ = now;
+  const double done = indicator.maximum > 0 ? double(indicator.value) / indicator.maximum : 1.0;
+  draw(QStringLiteral("%1 %2  %3").arg(rt::from_cp1252(indicator.label), bar(percent), time_left(done)));
+}
+
+QString LiveOutput::time_left(double done) const {
+  if (done <= 0.0) return QString::fromUtf8(texts_.time_left).arg(QStringLiteral("-:--"));
+  const std::chrono::duration<double> elapsed = Clock::now() - started_;
+  const auto seconds = static_cast<long long>(elapsed.count() * (1.0 - std::min(done, 1.0)) / done + 0.5);
+  const QString clock = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+  return QString::fromUtf8(texts_.time_left).arg(clock);
+}
+
+void LiveOutput::draw(const QString& line) {
+  const QString padded = line.leftJustified(live_width_);
+  std::fprintf(stdout, "\r%s", padded.toLocal8Bit().constData());
+  std::fflush(stdout);
+  live_width_ = std::max(live_width_, line.size());
+}
+
+void LiveOutput::end_live_line() {
+  if (live_width_ == 0) return;
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  live_width_ = 0;
+}
+
+} // namespace cli

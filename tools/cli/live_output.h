@@ -1,0 +1,57 @@
+// Everything the command-line program writes while it runs: lines of its
+// own, and the live line that follows the connect attempts or the programming
+// progress as the system sets them on the panel. On a terminal the live line
+// is redrawn in place; into a file or pipe only a few plain lines go.
+#pragma once
+
+#include "console_runtime.h"
+#include "texts.h"
+
+#include <QString>
+#include <chrono>
+#include <cstdio>
+
+namespace cli {
+
+// One line in the locale's encoding, at once.
+void write_line(std::FILE* stream, const QString& line);
+
+enum class Phase { Quiet, Connecting, Programming };
+
+class LiveOutput final : public rt::ConsoleObserver {
+public:
+  LiveOutput(const Texts& texts, bool terminal);
+
+  // Follows the attempt count or the programming progress from now on;
+  // Quiet ends a live line.
+  void follow(Phase phase);
+  // Whether the attempt count was set since following Connecting: polling
+  // began, so the port opened.
+  bool attempts_seen() const { return attempts_seen_; }
+
+  void say(const QString& line);      // standard output
+  void complain(const QString& line); // standard error
+
+  void control_changed(const rt::ConsoleControl& control, rt::Change change) override;
+  void before_message() override { end_live_line(); }
+
+private:
+  using Clock = std::chrono::steady_clock;
+
+  void show_attempt(const rt::ConsoleControl& counter);
+  void show_progress(const rt::ConsoleControl& indicator);
+  QString time_left(double done) const;
+  void draw(const QString& line);
+  void end_live_line();
+
+  const Texts& texts_;
+  const bool terminal_;
+  Phase phase_ = Phase::Quiet;
+  bool attempts_seen_ = false;
+  qsizetype live_width_ = 0; // characters of the live line drawn; 0: none
+  int reached_percent_ = 0;
+  Clock::time_point started_;
+  Clock::time_point drawn_;
+};
+
+} // namespace cli

@@ -1,0 +1,33 @@
+// What the command-line program itself says, in the user's language. The
+// texts of the operations (messages, device names) come from the system.
+#pragma once
+
+#include "options.h"
+
+namespace cli {
+
+// UTF-8; %1, %2 are filled in with QString::arg.
+struct Texts {
+  const char* port;             // %1 label
+  const char* port_not_listed;  // %1 what --port named
+  const char* no_ports;
+  const char* switch_on;
+  const char* waiting;          // %1 attempt, %2 last attempt
+  const char* port_failed;
+  const char* no_device;
+  const char* device;           // %1 type, %2 bootloader version
+  const char* unknown_type;
+  const char* unsupported;
+  const char* file_unreadable;  // %1 path
+  const char* file_loaded;      // %1 path
+  const char* file_faulty;
+  const char* time_left;        // %1 m:ss
+  const char* programmed;
+  const char* programming_failed;
+  const char* virtual_port;
+  const char* link_adapter;     // marks the adapter's USB bridge in the port list
+};
+
+const Texts& texts_for(Language language);
+
+} // namespace cli
