@@ -188,6 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"device_not_supported", {"--type", "D1"}, FailureCase::Good, nullptr, kExitUnsupported,
                     "Programming error: Updating firmware of this KovoXxxx device is not available with this "
                     "version of KovoUpdate!\nThis device cannot be updated."},
+        FailureCase{"device_type_unlisted", {"--type", "33"}, FailureCase::Good, nullptr, kExitUnsupported,
+                    "This device cannot be updated."},
         FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "File error: File faulty!\n"},
         FailureCase{"file_missing", {}, FailureCase::Missing, nullptr, kExitFile,
                     "The firmware file /no/such/firmware.frm cannot be read."},

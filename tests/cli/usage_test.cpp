@@ -1,5 +1,5 @@
-// The command line itself: bad usage, help, version; none of them touches a
-// port or writes settings.
+// The command line itself: bad usage, help, version, the default language;
+// none of them touches a port or writes settings.
 #include "cli_fixture.h"
 
 #include <QFile>
@@ -35,6 +35,29 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"port_without_name", {"a.frm", "--port"}, "port"},
                       UsageCase{"port_list_with_file", {"--list-ports", "a.frm"}, "--list-ports takes no other argument"}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+struct LocaleCase {
+  const char* name;
+  const char* locale;
+  const char* complaint;
+};
+
+class DefaultLanguageTest : public CliTest, public ::testing::WithParamInterface<LocaleCase> {};
+
+TEST_P(DefaultLanguageTest, FollowsTheLocale) {
+  QProcessEnvironment environment = this->environment();
+  environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(GetParam().locale));
+  const CliRun result = run({QStringLiteral("missing.frm")}, environment);
+  EXPECT_EQ(result.exit_code, kExitFile);
+  EXPECT_EQ(result.err, QString::fromUtf8(GetParam().complaint));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, DefaultLanguageTest,
+    ::testing::Values(LocaleCase{"german", "de_DE.UTF-8", "Die Firmwaredatei missing.frm ist nicht lesbar.\n"},
+                      LocaleCase{"english", "en_GB.UTF-8", "The firmware file missing.frm cannot be read.\n"},
+                      LocaleCase{"plain", "C", "The firmware file missing.frm cannot be read.\n"}),
+    [](const ::testing::TestParamInfo<LocaleCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CliTest, HelpDocumentsEveryExitStatus) {
   const CliRun result = run({QStringLiteral("--help")});
