@@ -15,7 +15,7 @@ constexpr ControlDefinition kMainPanelControls[] = {
     {PANEL_PROGRAM, Button, "PROG_FLASH", 0},
     {PANEL_QUIT, Button, "QUIT_START", 0},
     {PANEL_PARAM_PROGRESS, Numeric, nullptr, 100},
-    {PANEL_LOAD_PROGRESS, Numeric, nullptr, 70000},
+    {PANEL_LOAD_PROGRESS, Numeric, nullptr, 65000},
     {PANEL_FLASH_PROGRESS, Numeric, nullptr, 1023},
     {PANEL_COMPORT, Ring, "PORT", 0},
     {PANEL_FILENAME, TextBox, nullptr, 0},
