@@ -121,12 +121,12 @@ void LoadProgress::advance(unsigned steps) {
 
 HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress) {
   RowWriter writer(rows);
-  for (int c = std::getc(file);; c = std::getc(file)) {
-    progress.advance(1);
-    if (c == EOF) break;
+  for (;;) {
+    const int c = std::getc(file);
+    progress.advance(1); // the read that meets the end counts too
+    if (c == EOF) return writer.text();
     writer.put(static_cast<char>(c));
   }
-  return writer.text();
 }
 
 void preset_image(FlashImage image, int memory_size) {
