@@ -9,9 +9,6 @@
 namespace rt {
 namespace {
 
-// The variable the shared port list reads its virtual ports from.
-constexpr char kExtraPortsVariable[] = "KOVOFLASH_EXTRA_PORTS";
-
 QString resolved(const QString& path) {
   const QFileInfo info(path);
   const QString canonical = info.canonicalFilePath();
@@ -44,11 +41,7 @@ PortDetails describe_port(int number) {
 }
 
 void offer_port(const QString& path) {
-  if (enumerated_port(path)) return;
-  QStringList paths = qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
-  if (paths.contains(path)) return;
-  paths.append(path);
-  qputenv(kExtraPortsVariable, paths.join(QDir::listSeparator()).toLocal8Bit());
+  if (!enumerated_port(path)) add_virtual_port(path);
 }
 
 } // namespace rt

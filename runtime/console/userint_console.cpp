@@ -4,6 +4,7 @@
 #include "console_panels.h"
 #include "console_runtime.h"
 #include "cp1252.h"
+#include "panel_binding.h"
 #include "userint.h"
 
 #include <QFileInfo>
@@ -18,13 +19,6 @@ namespace {
 struct Panel {
   std::map<int, ConsoleControl> controls;
 };
-
-CtrlCallbackPtr find_callback(const char* name) {
-  for (const CallbackBinding& binding : panel_callbacks) {
-    if (std::strcmp(name, binding.name) == 0) return binding.function;
-  }
-  return nullptr;
-}
 
 const PanelDefinition* find_definition(const char* file_name, int resource_id) {
   const QString wanted = QFileInfo(from_cp1252(file_name)).fileName();
@@ -110,7 +104,7 @@ int ConsoleRuntime::State::load(const char* file_name, int resource_id) {
     control.id = item.id;
     control.kind = item.kind;
     control.maximum = item.maximum;
-    control.callback = item.callback ? find_callback(item.callback) : nullptr;
+    control.callback = item.callback ? callback_named(item.callback) : nullptr;
     if (item.callback && !control.callback) {
       return fail_load(UIE_PANEL_FILE_NOT_VALID,
                        std::string("the program has no callback ") + item.callback);
@@ -177,13 +171,7 @@ const char* GetUILErrorString(int error) {
   if (state && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
     return state->load_error.c_str();
   }
-  switch (error) {
-  case UIE_INVALID_PANEL: return "Invalid panel";
-  case UIE_INVALID_CONTROL: return "Invalid control";
-  case UIE_INVALID_ATTRIBUTE: return "Invalid attribute";
-  case UIE_INVALID_VALUE: return "Invalid value";
-  default: return "Unknown error";
-  }
+  return rt::ui_error_text(error);
 }
 
 // A console has nothing to show or hide.

@@ -63,6 +63,13 @@ void copy_label(const QString& label, char* target) {
 
 } // namespace
 
+void add_virtual_port(const QString& path) {
+  QStringList paths = qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
+  if (paths.contains(path)) return;
+  paths.append(path);
+  qputenv(kExtraPortsVariable, paths.join(QDir::listSeparator()).toLocal8Bit());
+}
+
 void set_port_source(PortSource* source) { active_source = source ? source : &live_source; }
 
 int port_number_for(const QString& label, const QString& location) {

@@ -20,6 +20,9 @@ public:
   virtual bool can_open(const QString& location) = 0;
 };
 
+// Lists a virtual port first from the next scan on, as the environment would.
+void add_virtual_port(const QString& path);
+
 // nullptr restores the live source.
 void set_port_source(PortSource* source);
 

@@ -10,6 +10,7 @@
 #include "cp1252.h"
 #include "dialog_script.h"
 #include "idle.h"
+#include "panel_binding.h"
 #include "userint.h"
 
 #include <QAbstractButton>
@@ -69,14 +70,6 @@ bool kind_of(QWidget* widget, Kind& kind) {
   else if (qobject_cast<QComboBox*>(widget)) kind = Kind::Ring;
   else return false;
   return true;
-}
-
-CtrlCallbackPtr find_callback(const QString& name) {
-  const QByteArray wanted = name.toLatin1();
-  for (const CallbackBinding& binding : panel_callbacks) {
-    if (wanted == binding.name) return binding.function;
-  }
-  return nullptr;
 }
 
 bool is_user_input(QEvent::Type type) {
@@ -273,7 +266,7 @@ bool WidgetsRuntime::State::bind_controls(Panel& panel, const QString& file) {
       return false;
     }
     const QString callback = widget->property("callback").toString();
-    control.callback = callback.isEmpty() ? nullptr : find_callback(callback);
+    control.callback = callback.isEmpty() ? nullptr : callback_named(callback.toLatin1().toStdString());
     if (!callback.isEmpty() && !control.callback) {
       fail_load(UIE_PANEL_FILE_NOT_VALID, file,
                 QStringLiteral("control %1 names the unknown callback %2").arg(control.id).arg(callback));
@@ -348,13 +341,7 @@ const char* GetUILErrorString(int error) {
   if (state && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
     return state->load_error.c_str();
   }
-  switch (error) {
-  case UIE_INVALID_PANEL: return "Invalid panel";
-  case UIE_INVALID_CONTROL: return "Invalid control";
-  case UIE_INVALID_ATTRIBUTE: return "Invalid attribute";
-  case UIE_INVALID_VALUE: return "Invalid value";
-  default: return "Unknown error";
-  }
+  return rt::ui_error_text(error);
 }
 
 int DisplayPanel(int panel) {

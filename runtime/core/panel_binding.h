@@ -1,0 +1,16 @@
+// What every user-interface implementation shares about panels.
+#pragma once
+
+#include "userint.h"
+
+#include <string_view>
+
+namespace rt {
+
+// The program's callback of that name, or nullptr.
+CtrlCallbackPtr callback_named(std::string_view name);
+
+// The text for an error other than a failed panel load.
+const char* ui_error_text(int error);
+
+} // namespace rt
