@@ -18,7 +18,11 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,12 +31,45 @@ using Clock = std::chrono::steady_clock;
 constexpr double kSecondsPerByte = 11.0 / 38400.0; // start bit, 8 data bits, 2 stop bits
 constexpr int kReplyLength = 4;
 
+using Frame = std::vector<std::uint8_t>;
+
 struct Run {
   double seconds = 0;
   long exchanges = 0;
   long line_bytes = 0; // requests and replies; the echo shares the wire with the request
   bool green = false;
+  std::vector<Frame> frames;
 };
+
+// Reads exactly count bytes, waiting as long as it takes.
+void read_exactly(int fd, std::size_t count) {
+  std::uint8_t buffer[64];
+  for (std::size_t got = 0; got < count;) {
+    pollfd ready{fd, POLLIN, 0};
+    poll(&ready, 1, -1);
+    const ssize_t n = read(fd, buffer, std::min(sizeof buffer, count - got));
+    if (n > 0) got += static_cast<std::size_t>(n);
+  }
+}
+
+// The same frames through the same paced simulator by a bare client: what
+// the simulator and the pseudo-terminal cost by themselves.
+double replay_without_the_program(const std::vector<Frame>& frames, const std::string& type) {
+  kovo::testsupport::DevsimProcess device({"--type", type, "--paced"});
+  const int fd = open(device.ptyPath().c_str(), O_RDWR | O_NOCTTY);
+  termios raw{};
+  tcgetattr(fd, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(fd, TCSANOW, &raw);
+  const auto start = Clock::now();
+  for (const Frame& frame : frames) {
+    if (write(fd, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) break;
+    read_exactly(fd, frame.size() + kReplyLength);
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  close(fd);
+  return seconds;
+}
 
 // Connects, then times one press of the program button.
 Run program_once(const std::vector<std::string>& device_arguments) {
@@ -59,6 +96,7 @@ Run program_once(const std::vector<std::string>& device_arguments) {
     if (frame.bytes.size() >= 2 && frame.bytes[1] == 0x01) continue; // identification
     ++run.exchanges;
     run.line_bytes += static_cast<long>(frame.bytes.size()) + kReplyLength;
+    run.frames.push_back(frame.bytes);
   }
   return run;
 }
@@ -78,6 +116,9 @@ int main(int argc, char** argv) {
   std::printf("paced at 38400 baud: %ld exchanges, %ld bytes on the line\n", paced.exchanges, paced.line_bytes);
   std::printf("  measured %.3f s, line-time bound %.3f s, ratio %.4f (%+.2f%%)%s\n", paced.seconds, bound,
               paced.seconds / bound, (paced.seconds / bound - 1) * 100, paced.green ? "" : "  NOT GREEN");
+  const double bare = replay_without_the_program(paced.frames, type);
+  std::printf("  the simulated line alone, bare client: %.3f s (%+.2f%% over the bound); the program adds %+.2f%%\n",
+              bare, (bare / bound - 1) * 100, (paced.seconds / bare - 1) * 100);
 
   const Run unpaced = program_once({"--type", type});
   std::printf("unpaced: %ld exchanges in %.3f s, %.1f us per exchange (pseudo-terminal round trip included)%s\n",
