@@ -39,8 +39,15 @@ std::optional<std::string> ask_person(const DialogScript::FileRequest& request) 
     dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("Load"));
   }
   dialog.setOption(QFileDialog::ReadOnly, request.allow_make_directory == 0);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return rt::to_cp1252(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+  // A typed name gets past the filter; with the extension restricted, ask again.
+  const QStringList patterns = rt::from_cp1252(request.file_type_list).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (!request.restrict_extension || QDir::match(patterns, QFileInfo(chosen).fileName())) {
+      return rt::to_cp1252(QDir::toNativeSeparators(chosen));
+    }
+  }
+  return std::nullopt;
 }
 
 } // namespace
