@@ -93,7 +93,11 @@ int PROG_FLASH(int, int, int event, void*, int, int) {
   // A start that is not acknowledged ends the run like a failed exchange.
   const bool programmed = exchange(CMD_PROG_START) && program_pages();
   SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, programmed ? kGreen : kRed);
-  if (!exchange(CMD_PROG_END)) flash_error();
+  if (!exchange(CMD_PROG_END)) {
+    // An unacknowledged close is a failed update: green would say otherwise.
+    SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, kRed);
+    flash_error();
+  }
   return 0;
 }
 

@@ -192,6 +192,20 @@ TEST_F(Programming, SecondPageEndAndClosingBothFailingShowTheMessageTwice) {
   });
 }
 
+TEST_F(Programming, RejectedClosingCommandTurnsAGoodRunRed) {
+  auto& device = attach_device({"--wrong-code", "02"});
+  fill_image_with_noise();
+  run_program([this] {
+    connect_with_image();
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_EQ(progress(), 0) << "the panel was reset after the message";
+    EXPECT_EQ(dialogs_.messages().size(), 1u);
+  });
+  const auto memory = device.readMemory();
+  EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 16384, data_flash.begin())) << "every page went out";
+}
+
 TEST_F(Programming, LineClosedMidRunEndsRedWithoutHanging) {
   attach_device({"--close-after-frames", "100"});
   run_program([this] {
