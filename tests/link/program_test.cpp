@@ -15,7 +15,7 @@ namespace {
 // XOR of everything after the start byte.
 Bytes frame(std::uint8_t command, const Bytes& payload = {}) {
   Bytes bytes = {0xFF, static_cast<std::uint8_t>(payload.size() + 2), command};
-  bytes.insert(bytes.end(), payload.begin(), payload.end());
+  for (std::uint8_t byte : payload) bytes.push_back(byte);
   std::uint8_t check = 0;
   for (std::size_t i = 1; i < bytes.size(); ++i) check ^= bytes[i];
   bytes.push_back(check);
