@@ -14,6 +14,10 @@ void reset_panel() {
   ResetTextBox(MAIN_P, PANEL_BOOT_VERSION, "");
 }
 
+void offer_programming() {
+  SetCtrlAttribute(MAIN_P, PANEL_PROGRAM, ATTR_DIMMED, device_accepted && image_loaded ? 0 : 1);
+}
+
 void flash_error() {
   MessagePopup(text_flash_err_1, text_flash_err_2);
   reset_panel();

@@ -12,6 +12,10 @@ int QUIT_FLASH(int panel, int control, int event, void* callbackData, int eventD
 // Shows the programming error message, then resets the panel.
 void flash_error();
 
+// Enables PANEL_PROGRAM only for an accepted device with a loaded image, so
+// a device that never identified as updatable is never programmed.
+void offer_programming();
+
 // Puts the progress indicators to 0 and empties the device type and version boxes.
 void reset_panel();
 

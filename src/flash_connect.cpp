@@ -82,7 +82,8 @@ void show_identified_device() {
   memory_size = type ? type->memory_size : kUnlistedMemorySize;
   if (type) SetCtrlVal(MAIN_P, PANEL_DEVICE_TYPE, type->name);
   SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 1);
-  if (type && type->updatable) SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 0);
+  device_accepted = type && type->updatable;
+  if (device_accepted) SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 0);
   if (type && !type->updatable) MessagePopup(text_flash_err_3, text_flash_err_4);
   char version_text[10]; // "V 255.255"
   std::snprintf(version_text, sizeof version_text, "V %i.%01i", rx_data[kReplyMajor], rx_data[kReplyMinor]);
@@ -94,6 +95,9 @@ void show_identified_device() {
 
 int CONNECT_FLASH(int, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
+  // Whatever answers now, or nothing, is not the device accepted before.
+  device_accepted = false;
+  offer_programming();
   if (opencom(kConnectTimeout) != 0) {
     HidePanel(MAIN_P);
     DisplayPanel(MAIN_P);
@@ -112,6 +116,7 @@ int CONNECT_FLASH(int, int, int event, void*, int, int) {
       attempt = kLastAttempt + 1;
     }
   }
+  offer_programming();
   return 0;
 }
 

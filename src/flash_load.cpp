@@ -167,7 +167,8 @@ void reset_for_load() {
   SetCtrlVal(MAIN_P, PANEL_FLASH_PROGRESS, 0);
   SetCtrlVal(MAIN_P, PANEL_LOAD_PROGRESS, 0);
   SetCtrlVal(MAIN_P, PANEL_PARAM_PROGRESS, 0);
-  SetCtrlAttribute(MAIN_P, PANEL_PROGRAM, ATTR_DIMMED, 1);
+  image_loaded = false;
+  offer_programming();
   ResetTextBox(MAIN_P, PANEL_FILENAME, "");
   SetCtrlVal(MAIN_P, PANEL_FILENAME, " ");
 }
@@ -211,7 +212,8 @@ int LOAD_CRYPT_FILE(int, int, int event, void*, int, int) {
   remember_file(path);
   const ParseResult result = load_path(path);
   if (result == ParseResult::Faulty) MessagePopup(text_flash_err_5, text_flash_err_6);
-  if (result == ParseResult::Loaded) SetCtrlAttribute(MAIN_P, PANEL_PROGRAM, ATTR_DIMMED, 0);
+  image_loaded = result == ParseResult::Loaded;
+  offer_programming();
   return 0;
 }
 

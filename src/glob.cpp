@@ -20,6 +20,8 @@ char datei_pfad[MAX_PATHNAME_LEN] = "";
 
 int rx_typ = 0;
 int memory_size = 0;
+bool device_accepted = false;
+bool image_loaded = false;
 
 std::array<unsigned char, kFrameBufferSize> tx_data{};
 std::array<unsigned char, kFrameBufferSize> rx_data{};

@@ -35,6 +35,10 @@ extern char datei_pfad[MAX_PATHNAME_LEN]; // last chosen firmware file
 
 extern int rx_typ;      // device type code of the last identification
 extern int memory_size; // 1 or 2 (32 KiB units), 0 before any identification
+// Programming is offered only while both hold: a device of a type this version
+// updates answered the last connect, and the last load parsed without error.
+extern bool device_accepted;
+extern bool image_loaded;
 
 extern std::array<unsigned char, kFrameBufferSize> tx_data; // the request to send
 extern std::array<unsigned char, kFrameBufferSize> rx_data; // echo and reply received

@@ -17,6 +17,7 @@ protected:
   // What a connect to a supported device leaves behind; call inside run_program.
   void connected(int size) const {
     memory_size = size;
+    device_accepted = true;
     SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 0);
   }
   void load(const std::string& path) {

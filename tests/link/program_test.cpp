@@ -6,6 +6,7 @@
 
 #include <QProgressBar>
 #include <QtTest/QTest>
+#include <fstream>
 #include <random>
 
 namespace kovo::testing {
@@ -232,21 +233,62 @@ TEST_F(Programming, SecondPressProgramsTheSameImageAgainFromPageZero) {
   EXPECT_TRUE(frames_received() == expected);
 }
 
-TEST_F(Programming, DeviceIdentifiedAgainAfterLoadingUsesItsMemorySize) {
+// After a good connect and load, the user picks the next port and connects
+// again: only a device this version updates may be programmed next.
+struct Reconnect {
+  const char* name;
+  std::vector<std::string> second_device; // empty: a port that cannot be opened
+  bool programming_offered;
+};
+
+void PrintTo(const Reconnect& reconnect, std::ostream* out) { *out << reconnect.name; }
+
+class ProgrammingAfterReconnect : public Programming, public ::testing::WithParamInterface<Reconnect> {};
+
+TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
+  const Reconnect& reconnect = GetParam();
   attach_device({"--type", "71"});
-  auto& logger = attach_device({"--type", "D1"});
-  fill_image_with_noise();
-  run_program([this] {
-    connect_with_image();
+  const bool port_opens = !reconnect.second_device.empty();
+  testsupport::DevsimProcess* second = port_opens ? &attach_device(reconnect.second_device) : nullptr;
+  if (!port_opens) ports_.add(QStringLiteral("ttyGONE"), QStringLiteral("/nonexistent/ttyGONE"));
+  const std::string file = path_in_folder("firmware.frm");
+  std::ofstream(file) << ":10000000000102030405060708090A0B0C0D0E0F78\n:00000001FF\n";
+  run_program([&] {
+    click("PANEL_CONNECT");
+    dialogs_.choose_file(file);
+    click("PANEL_LOAD_FILE");
+    ASSERT_FALSE(dimmed(PANEL_PROGRAM)) << "a good connect and load offer programming";
     QTest::keyClick(control("PANEL_COMPORT"), Qt::Key_Down);
     click("PANEL_CONNECT");
-    EXPECT_EQ(memory_size, 2);
+    EXPECT_EQ(dimmed(PANEL_PROGRAM), !reconnect.programming_offered);
+    if (!dimmed(PANEL_LOAD_FILE)) {
+      dialogs_.choose_file(file);
+      click("PANEL_LOAD_FILE");
+      EXPECT_EQ(dimmed(PANEL_PROGRAM), !reconnect.programming_offered) << "loading again changes nothing";
+    }
     click("PANEL_PROGRAM");
-    EXPECT_EQ(colour(), 0x00FF00);
+    EXPECT_EQ(colour() == 0x00FF00, reconnect.programming_offered);
   });
-  const auto memory = logger.readMemory();
-  EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 32768, data_flash.begin()));
+  if (!second) return;
+  if (reconnect.programming_offered) {
+    const auto memory = second->readMemory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 16384, data_flash.begin()))
+        << "the image as loaded, in the new device's size";
+  } else {
+    const auto logged = second->readLog();
+    EXPECT_TRUE(std::all_of(logged.begin(), logged.end(),
+                            [](const auto& frame) { return frame.bytes == kIdentificationRequest; }))
+        << "no programming frame reached the device";
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, ProgrammingAfterReconnect,
+    ::testing::Values(Reconnect{"AnotherUpdatableType", {"--type", "72"}, true},
+                      Reconnect{"NotSupportedType", {"--type", "D1"}, false},
+                      Reconnect{"NoAnswer", {"--silent-ids", "1000"}, false},
+                      Reconnect{"PortCannotBeOpened", {}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kovo::testing

@@ -24,6 +24,8 @@ void reset_system_state() {
   datei_pfad[0] = '\0';
   rx_typ = 0;
   memory_size = 0;
+  device_accepted = false;
+  image_loaded = false;
   tx_data.fill(0);
   rx_data.fill(0);
   data_flash.fill(0);
