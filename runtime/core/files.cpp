@@ -14,9 +14,38 @@ std::FILE* OpenFile(const char* path, const char* mode) {
 #endif
 }
 
+namespace {
+
+QByteArray with_platform_line_ends(const char* data, std::size_t length) {
+  QByteArray content(data, static_cast<qsizetype>(length));
+#ifdef _WIN32
+  content.replace("\n", "\r\n");
+#endif
+  return content;
+}
+
+// Every byte written and flushed to the system; a full disk shows here, not later.
+bool write_all(QFileDevice& file, const QByteArray& content) {
+  return file.write(content) == content.size() && file.flush();
+}
+
+// Without room for a temporary file beside it (a read-only folder, no free
+// inode), the file is overwritten without being truncated first: the few
+// bytes of settings fit the blocks the old content already holds.
+int overwrite_in_place(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  if (!file.exists() || !file.open(QIODevice::ReadWrite)) return -1;
+  return write_all(file, content) && file.resize(content.size()) ? 0 : -1;
+}
+
+} // namespace
+
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
-  QSaveFile file(rt::from_cp1252(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return -1;
-  if (file.write(data, static_cast<qint64>(length)) != static_cast<qint64>(length)) return -1;
+  const QString name = rt::from_cp1252(path);
+  const QByteArray content = with_platform_line_ends(data, length);
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) return overwrite_in_place(name, content);
+  // Uncommitted, the temporary file is removed and the old one stays whole.
+  if (!write_all(file, content)) return -1;
   return file.commit() ? 0 : -1;
 }

@@ -8,6 +8,11 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <cstdio>
+
+#ifdef __linux__
+#include <sys/mount.h>
+#endif
 
 namespace kovo::testing {
 namespace {
@@ -119,6 +124,71 @@ TEST_F(Settings, LanguageSwitchChangesOnlyTextsAndStoresTheRingSelection) {
     EXPECT_EQ(read_settings_file(), "7\n/fw/old.frm\n0\n");
   });
 }
+
+#ifdef __linux__
+// A real small disk over the test's folder, so the program meets a full disk
+// or a folder without a free inode as a user's machine would show it.
+class SmallDisk {
+public:
+  SmallDisk(const std::string& folder, const char* options) : folder_(folder) {
+    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  bool mounted() const { return mounted_; }
+  // Takes every free block.
+  void fill() const {
+    std::FILE* filler = std::fopen((folder_ + "/filler").c_str(), "wb");
+    ASSERT_NE(filler, nullptr);
+    std::setvbuf(filler, nullptr, _IONBF, 0);
+    const char block[4096] = {};
+    while (std::fwrite(block, 1, sizeof block, filler) == sizeof block) {}
+    std::fclose(filler);
+  }
+
+private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+struct DiskTrouble {
+  const char* name;
+  const char* mount_options;
+  bool fill;
+  std::string file_after; // what a switch to English leaves in the file
+};
+
+void PrintTo(const DiskTrouble& trouble, std::ostream* out) { *out << trouble.name; }
+
+class SettingsOnATroubledDisk : public ProgramTest, public ::testing::WithParamInterface<DiskTrouble> {};
+
+TEST_P(SettingsOnATroubledDisk, NeverLoseTheStoredFile) {
+  const DiskTrouble& trouble = GetParam();
+  SmallDisk disk(folder_.path().toStdString(), trouble.mount_options);
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  QDir::setCurrent(folder_.path()); // onto the mounted disk, not the folder beneath it
+  ports_.add("COM3");
+  write_settings_file("3\n/fw/a.frm\n0\n");
+  if (trouble.fill) disk.fill();
+  run_program([this] {
+    click("PANEL_ENGLISH");
+    EXPECT_EQ(language, 1) << "the program goes on with the new language";
+  });
+  EXPECT_EQ(read_settings_file(), trouble.file_after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingsOnATroubledDisk,
+    ::testing::Values(DiskTrouble{"FullDiskKeepsTheOldFile", "size=64k", true, "3\n/fw/a.frm\n0\n"},
+                      // The folder itself and the settings file take both inodes.
+                      DiskTrouble{"NoRoomForATemporaryFileWritesInPlace", "size=64k,nr_inodes=2", false,
+                                  "3\n/fw/a.frm\n1\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 TEST_F(Settings, ResetPanelLeavesFileNameAndDimmingAlone) {
   run_program([this] {
