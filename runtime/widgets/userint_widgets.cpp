@@ -52,6 +52,7 @@ struct Control {
   CtrlCallbackPtr callback = nullptr;
   int value = 0;           // a numeric's latest value, shown at the next repaint
   bool value_shown = true;
+  int committed_index = -1; // a ring's item as last committed or set by the program
 };
 
 struct Panel {
@@ -108,6 +109,12 @@ void set_text(Control& control, const QString& text) {
   } else if (auto* label = qobject_cast<QLabel*>(control.widget)) {
     label->setText(text);
   }
+}
+
+// A ring commits only when the user picks an item other than the one it
+// showed: picking the same item again must not close the open port.
+void ring_settled(Control& control) {
+  control.committed_index = static_cast<QComboBox*>(control.widget)->currentIndex();
 }
 
 void show_value(Control& control) {
@@ -290,7 +297,12 @@ void WidgetsRuntime::State::connect_controls(int handle) {
     if (auto* button = qobject_cast<QAbstractButton*>(control.widget)) {
       QObject::connect(button, &QAbstractButton::clicked, this, commit);
     } else if (auto* ring = qobject_cast<QComboBox*>(control.widget)) {
-      QObject::connect(ring, &QComboBox::activated, this, commit);
+      Control* picked = &control; // map nodes stay where they are
+      QObject::connect(ring, &QComboBox::activated, this, [picked, commit](int index) {
+        if (index == picked->committed_index) return;
+        picked->committed_index = index;
+        commit();
+      });
     } else if (control.kind == Kind::Timer) {
       panel.timer = std::make_unique<QTimer>();
       QObject::connect(panel.timer.get(), &QTimer::timeout, this, [this, handle, control_id] {
@@ -388,6 +400,7 @@ int SetCtrlVal(int panel, int control, int value) {
     auto* ring = static_cast<QComboBox*>(target->widget);
     const int index = ring->findData(value);
     if (index >= 0) ring->setCurrentIndex(index);
+    rt::ring_settled(*target);
     return 0;
   }
   default:
@@ -499,6 +512,7 @@ int ClearListCtrl(int panel, int control) {
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
   static_cast<QComboBox*>(target->widget)->clear();
+  rt::ring_settled(*target);
   return 0;
 }
 
@@ -508,5 +522,6 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
   auto* ring = static_cast<QComboBox*>(target->widget);
   ring->insertItem(index < 0 ? ring->count() : index, rt::from_cp1252(label), value);
+  rt::ring_settled(*target);
   return 0;
 }

@@ -4,8 +4,12 @@
 #include "device_fixture.h"
 #include "glob.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QtTest/QTest>
+#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -231,6 +235,22 @@ TEST_F(Programming, SecondPressProgramsTheSameImageAgainFromPageZero) {
   const auto once = expected;
   expected.insert(expected.end(), once.begin(), once.end());
   EXPECT_TRUE(frames_received() == expected);
+}
+
+TEST_F(Programming, RepickingTheChosenPortKeepsTheLineOpen) {
+  attach_device();
+  fill_image_with_noise();
+  run_program([this] {
+    connect_with_image();
+    std::remove(path_in_folder("ini_pckovorecv.dat").c_str());
+    auto* ring = control<QComboBox>("PANEL_COMPORT");
+    ring->showPopup();
+    QTest::keyClick(ring->view(), Qt::Key_Return); // the item already chosen
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path_in_folder("ini_pckovorecv.dat"))))
+        << "nothing was committed";
+    click("PANEL_PROGRAM");
+    EXPECT_EQ(colour(), 0x00FF00) << "the port stayed open";
+  });
 }
 
 // After a good connect and load, the user picks the next port and connects
