@@ -159,8 +159,9 @@ void write_texts(const LanguageTexts& texts) {
 } // namespace
 
 void set_language(int language) {
-  if (language == 0) write_texts(kGerman);
-  if (language == 1) write_texts(kEnglish);
+  if (language != 0 && language != 1) return;
+  write_texts(language == 0 ? kGerman : kEnglish);
+  SetDialogLanguage(language);
 }
 
 } // namespace kovo

@@ -312,6 +312,9 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   return state->changed(*target, rt::Change::Items);
 }
 
+// The console has no dialogs of its own.
+int SetDialogLanguage(int language) { return language == 0 || language == 1 ? 0 : UIE_INVALID_VALUE; }
+
 int MessagePopup(const char* title, const char* message) {
   if (state) state->observer.before_message();
   const QString line = rt::from_cp1252(rt::one_line(title) + ": " + rt::one_line(message));

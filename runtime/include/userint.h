@@ -67,6 +67,10 @@ int ResetTextBox(int panel, int control, const char* text);
 int ClearListCtrl(int panel, int control);
 int InsertListItem(int panel, int control, int index, const char* label, int value);
 
+// The language of the run-time's own dialog texts (the file dialog's labels,
+// the buttons): 0 German, 1 English.
+int SetDialogLanguage(int language);
+
 int MessagePopup(const char* title, const char* message);
 // pathBuffer holds MAX_PATHNAME_LEN bytes. Returns VAL_NO_FILE_SELECTED or
 // VAL_EXISTING_FILE_SELECTED.

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstring>
 
 namespace {
@@ -51,6 +53,17 @@ std::optional<std::string> ask_person(const DialogScript::FileRequest& request) 
 }
 
 } // namespace
+
+int SetDialogLanguage(int language) {
+  static QTranslator german;
+  static const bool german_found =
+      german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (language != 0 && language != 1) return UIE_INVALID_VALUE;
+  // Without Qt's German texts installed, the dialogs stay English.
+  if (language == 0 && german_found) QCoreApplication::installTranslator(&german);
+  if (language == 1) QCoreApplication::removeTranslator(&german);
+  return 0;
+}
 
 int MessagePopup(const char* title, const char* message) {
   if (DialogScript* script = DialogScript::active()) {

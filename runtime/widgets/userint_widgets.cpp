@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QUiLoader>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -115,6 +116,24 @@ void set_text(Control& control, const QString& text) {
 // showed: picking the same item again must not close the open port.
 void ring_settled(Control& control) {
   control.committed_index = static_cast<QComboBox*>(control.widget)->currentIndex();
+}
+
+double relative_luminance(const QColor& colour) {
+  const auto linear = [](double channel) {
+    return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+// The percentage drawn over the fill is black or white, whichever stands out
+// more: white vanishes on yellow and bright green.
+void fill_indicator(QWidget& bar, const QColor& fill) {
+  const double luminance = relative_luminance(fill);
+  const bool dark_text = (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05);
+  QPalette palette = bar.palette();
+  palette.setColor(QPalette::Highlight, fill);
+  palette.setColor(QPalette::HighlightedText, dark_text ? Qt::black : Qt::white);
+  bar.setPalette(palette);
 }
 
 void show_value(Control& control) {
@@ -279,6 +298,7 @@ bool WidgetsRuntime::State::bind_controls(Panel& panel, const QString& file) {
                 QStringLiteral("control %1 names the unknown callback %2").arg(control.id).arg(callback));
       return false;
     }
+    if (control.kind == Kind::Numeric) fill_indicator(*widget, widget->palette().color(QPalette::Highlight));
     panel.controls.emplace(control.id, control);
   }
   for (QLabel* label : panel.window->findChildren<QLabel*>()) {
@@ -449,9 +469,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
   if (attribute == ATTR_DIMMED) {
     target->widget->setEnabled(value == 0);
   } else if (attribute == ATTR_FILL_COLOR && target->kind == Kind::Numeric) {
-    QPalette palette = target->widget->palette();
-    palette.setColor(QPalette::Highlight, QColor::fromRgb(static_cast<QRgb>(value & 0xFFFFFF)));
-    target->widget->setPalette(palette);
+    rt::fill_indicator(*target->widget, QColor::fromRgb(static_cast<QRgb>(value & 0xFFFFFF)));
   } else {
     return UIE_INVALID_ATTRIBUTE;
   }
