@@ -10,7 +10,7 @@
 namespace kovo {
 
 constexpr std::size_t kMessageTextSize = 100;
-constexpr std::size_t kLongMessageTextSize = 103; // the German not-supported text is 102 characters
+constexpr std::size_t kLongMessageTextSize = 105; // the German not-supported text: 102 characters, 104 UTF-8 bytes
 constexpr std::size_t kFrameBufferSize = 1000;
 constexpr std::size_t kFlashImageSize = 65536;
 constexpr std::size_t kHexRows = 2400;

@@ -1,10 +1,11 @@
-// The texts of the two languages, as Windows-1252 bytes (\xE4 is ä).
+// The texts of the two languages, UTF-8.
 #include "language.h"
 
 #include "24GHz_prog.h"
 #include "glob.h"
 
 #include <cstdio>
+#include <string>
 
 namespace kovo {
 namespace {
@@ -29,36 +30,36 @@ constexpr std::array<int, 7> kStepControls = {PANEL_STEP_1, PANEL_STEP_2, PANEL_
 constexpr LanguageTexts kGerman = {
     .port_error = {"COM-Port",
                    "COM-Port nicht gefunden!\n"
-                   "Bitte anderen COM-Port ausw\xE4hlen!"},
+                   "Bitte anderen COM-Port auswählen!"},
     .title_format = "PC-KovoFlash V%s",
     .steps = {
-        "1.   die Treiber f\xFCr das Kovo-USB-Link installieren, sofern noch nicht geschehen",
+        "1.   die Treiber für das Kovo-USB-Link installieren, sofern noch nicht geschehen",
         "2.   Kovo-USB-Link mit einem USB-Anschluss Ihres PC verbinden",
-        "3.   den Com-Port mit dem das Kovo-USB-Link verbunden wurde ausw\xE4hlen\n"
+        "3.   den Com-Port mit dem das Kovo-USB-Link verbunden wurde auswählen\n"
         "      (Silicon Labs CP210x USB to UART Bridge)",
-        "4.   das Kovo-USB-Link mit dem DAT-Ausgang des KovoXxxx-Ger\xE4tes verbinden\n"
+        "4.   das Kovo-USB-Link mit dem DAT-Ausgang des KovoXxxx-Gerätes verbinden\n"
         "      Dazu das dem Kovo-USB-Link beiliegende zweiadrige Verbindungskabel\n"
-        "      (braun, orange) benutzen (Achtung: die Benutzung anderer Kabel kann zur Zerst\xF6rung\n"
-        "      des USB-Ports am PC f\xFChren). Es ist darauf zu achten, dass die braune Ader des\n"
-        "      Verbindungskabels jeweils mit dem Minus-Kontakt (-) verbunden ist (bei Empf\xE4nger\n"
-        "      und Kovo-USB Link).Der Kovo Receiver SAT1 wird direkt mit seinem Anschlu\xDFkabel\n"
+        "      (braun, orange) benutzen (Achtung: die Benutzung anderer Kabel kann zur Zerstörung\n"
+        "      des USB-Ports am PC führen). Es ist darauf zu achten, dass die braune Ader des\n"
+        "      Verbindungskabels jeweils mit dem Minus-Kontakt (-) verbunden ist (bei Empfänger\n"
+        "      und Kovo-USB Link).Der Kovo Receiver SAT1 wird direkt mit seinem Anschlußkabel\n"
         "      an das Kovo-USB-Link angeschlossen.",
-        "5.   den Button \"KovoXxxx-Ger\xE4t verbinden (F1)\" dr\xFC" "cken und das KovoXxxx-Ger\xE4t\n"
-        "      innerhalb von 5 Sek. nach Anklicken von \"KovoXxxx-Ger\xE4t verbinden (F1)\" einschalten\n"
+        "5.   den Button \"KovoXxxx-Gerät verbinden (F1)\" drücken und das KovoXxxx-Gerät\n"
+        "      innerhalb von 5 Sek. nach Anklicken von \"KovoXxxx-Gerät verbinden (F1)\" einschalten\n"
         "      (mit Akku verbinden/Spannung versorgen bzw.beim Kovo Receiver SAT1 \n"
-        "      Anschlu\xDFkabel anstecken). Sollte der Zeitraum verpasst worden sein, bitte Button \n"
-        "      erneut dr\xFC" "cken und erst danach wieder das KovoXxxx-Ger\xE4t einschalten.",
-        "6.   \"Firmware Datei laden (F2)\" bet\xE4tigen und g\xFCltige Firmwaredatei (Endung *.frm)\n"
-        "      f\xFCr das KovoXxxx-Ger\xE4t ausw\xE4hlen.",
-        "7.   mit Bet\xE4tigung von \"Firmware programmieren (F3)\" KovoXxxx-Ger\xE4t Firmware\n"
+        "      Anschlußkabel anstecken). Sollte der Zeitraum verpasst worden sein, bitte Button \n"
+        "      erneut drücken und erst danach wieder das KovoXxxx-Gerät einschalten.",
+        "6.   \"Firmware Datei laden (F2)\" betätigen und gültige Firmwaredatei (Endung *.frm)\n"
+        "      für das KovoXxxx-Gerät auswählen.",
+        "7.   mit Betätigung von \"Firmware programmieren (F3)\" KovoXxxx-Gerät Firmware\n"
         "      programmieren. Bei Fehlermeldung Firmware-Update wiederholen.",
     },
     .labels = {{
         {PANEL_QUIT, "Programm beenden (ESC)"},
         {PANEL_COMPORT, "Com-Port-Auswahlfeld"},
-        {PANEL_DEVICE_TYPE, "Empf\xE4ngertyp"},
+        {PANEL_DEVICE_TYPE, "Empfängertyp"},
         {PANEL_BOOT_VERSION, "Bootloaderversion"},
-        {PANEL_CONNECT, "KovoXxxx-Ger\xE4t verbinden (F1)"},
+        {PANEL_CONNECT, "KovoXxxx-Gerät verbinden (F1)"},
         {PANEL_LOAD_FILE, "Firmware Datei laden (F2)"},
         {PANEL_PROGRAM, "Firmware programmieren (F3)"},
         {PANEL_FILENAME, "Dateiname"},
@@ -69,11 +70,11 @@ constexpr LanguageTexts kGerman = {
     .flash_error = {
         "Programmierfehler",
         "Programmierung Fehlerhaft!\n"
-        "Empf\xE4nger neu verbinden\n"
+        "Empfänger neu verbinden\n"
         "und Programmierung wiederholen!",
         "Programmierfehler",
-        "Ein Firmwareupdate von diesem KovoXxxx Ger\xE4t wird mit\n"
-        "dieser Version von KovoUpdate nicht unterst\xFCtzt!",
+        "Ein Firmwareupdate von diesem KovoXxxx Gerät wird mit\n"
+        "dieser Version von KovoUpdate nicht unterstützt!",
         "Dateifehler",
         "Datei Fehlerhaft!",
     },
@@ -130,6 +131,19 @@ constexpr LanguageTexts kEnglish = {
         "File faulty!",
     },
 };
+
+constexpr bool fits(const char* text, std::size_t buffer_size) {
+  return std::char_traits<char>::length(text) < buffer_size;
+}
+
+// Each message text fits the buffer it is copied into, so none is cut short.
+constexpr bool messages_fit(const LanguageTexts& texts) {
+  return fits(texts.port_error[0], kMessageTextSize) && fits(texts.port_error[1], kMessageTextSize) &&
+         fits(texts.flash_error[0], kMessageTextSize) && fits(texts.flash_error[1], kMessageTextSize) &&
+         fits(texts.flash_error[2], kMessageTextSize) && fits(texts.flash_error[3], kLongMessageTextSize) &&
+         fits(texts.flash_error[4], kMessageTextSize) && fits(texts.flash_error[5], kMessageTextSize);
+}
+static_assert(messages_fit(kGerman) && messages_fit(kEnglish));
 
 template <std::size_t N>
 void copy_text(char (&target)[N], const char* text) {

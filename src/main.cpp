@@ -26,7 +26,7 @@ constexpr CallbackBinding kCallbacks[] = {
 int panel_unusable(const char* reason) {
   char text[600];
   std::snprintf(text, sizeof text,
-                "Die Oberfl\xE4" "chendatei ist unbrauchbar. / The panel file is unusable.\n\n%s", reason);
+                "Die Oberflächendatei ist unbrauchbar. / The panel file is unusable.\n\n%s", reason);
   MessagePopup(kPanelFile, text);
   return kExitPanelUnusable;
 }

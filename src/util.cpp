@@ -79,12 +79,68 @@ void read_settings(std::FILE* file) {
   int port = selected_port();
   char line[kLineRoom];
   if (read_line(file, line) != LineRead::Missing) port = leading_number(line);
-  if (read_line(file, line) == LineRead::Whole) std::snprintf(datei_pfad, sizeof datei_pfad, "%s", line);
+  if (read_line(file, line) == LineRead::Whole) {
+    // A path that no longer fits once in UTF-8 keeps the old one rather than being cut.
+    const std::string path = settings_text_as_utf8(line);
+    if (path.size() < sizeof datei_pfad) std::snprintf(datei_pfad, sizeof datei_pfad, "%s", path.c_str());
+  }
   if (read_line(file, line) != LineRead::Missing) {
     if (line[0] == '0') language = 0;
     if (line[0] == '1') language = 1;
   }
   select_port(port);
+}
+
+// Where Windows-1252 differs from Latin-1; its five unused positions stay
+// as they are, as Windows reads them.
+constexpr char16_t kCp1252HighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t cp1252_character(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kCp1252HighControls[byte - 0x80] : byte;
+}
+
+void append_utf8(std::string& text, char16_t character) {
+  if (character < 0x80) {
+    text += static_cast<char>(character);
+  } else if (character < 0x800) {
+    text += static_cast<char>(0xC0 | (character >> 6));
+    text += static_cast<char>(0x80 | (character & 0x3F));
+  } else {
+    text += static_cast<char>(0xE0 | (character >> 12));
+    text += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (character & 0x3F));
+  }
+}
+
+// The length of the UTF-8 sequence that starts the text, or 0 when it is
+// none: a stray continuation byte, a cut sequence, an overlong form, a
+// surrogate or a value past U+10FFFF.
+std::size_t utf8_sequence_length(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  }
+  if (lead == 0xE0 && byte(1) < 0xA0) return 0; // overlong
+  if (lead == 0xED && byte(1) >= 0xA0) return 0; // surrogate
+  if (lead == 0xF0 && byte(1) < 0x90) return 0;  // overlong
+  if (lead == 0xF4 && byte(1) >= 0x90) return 0; // past U+10FFFF
+  return length;
+}
+
+bool is_utf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = utf8_sequence_length(text);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
 }
 
 int digit_value(char c) {
@@ -94,6 +150,13 @@ int digit_value(char c) {
 }
 
 } // namespace
+
+std::string settings_text_as_utf8(std::string_view line) {
+  if (is_utf8(line)) return std::string(line);
+  std::string text;
+  for (char byte : line) append_utf8(text, cp1252_character(static_cast<unsigned char>(byte)));
+  return text;
+}
 
 unsigned char char2_to_uchar(char high, char low) {
   return static_cast<unsigned char>(16 * digit_value(high) + digit_value(low));

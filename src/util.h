@@ -1,6 +1,9 @@
 // Serial link, settings file, port list and firmware-file digits.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace kovo {
 
 // Fills the port ring with the serial ports found.
@@ -19,6 +22,10 @@ int opencom(double timeout_seconds);
 // rx_data, up to three attempts. 0 when a read completed, 1 when all failed.
 // It never looks at the bytes received.
 int write_read_com(int tx_len, int rx_len);
+
+// A line of the settings file as UTF-8: as it stands when it is valid UTF-8,
+// else taken as the Windows-1252 bytes that earlier versions wrote.
+std::string settings_text_as_utf8(std::string_view line);
 
 // Firmware-file digits: "1"-"9" and upper-case "A"-"F" count, every other
 // character reads as 0.

@@ -16,7 +16,7 @@ namespace rt {
 enum class ControlKind { Button, TextMessage, TextBox, Numeric, Ring };
 
 struct RingItem {
-  std::string label; // Windows-1252 bytes, as the system passed them
+  std::string label; // UTF-8 bytes, as the system passed them
   int value = 0;
 };
 
@@ -25,8 +25,8 @@ struct ConsoleControl {
   int id = 0;
   ControlKind kind = ControlKind::Button;
   CtrlCallbackPtr callback = nullptr;
-  std::string text;  // text message or text box, Windows-1252
-  std::string label; // Windows-1252
+  std::string text;  // text message or text box, UTF-8
+  std::string label; // UTF-8
   int value = 0;     // numeric
   int maximum = 0;   // numeric: the value that means "full"
   bool dimmed = false;
@@ -55,7 +55,7 @@ public:
   // What RunUserInterface does in place of waiting for a person: it runs the
   // session once and returns when the session does.
   void set_session(std::function<void()> session);
-  // The path FileSelectPopup answers with, Windows-1252; empty: cancelled.
+  // The path FileSelectPopup answers with, UTF-8; empty: cancelled.
   void set_file_choice(std::string path);
 
   // The control, or nullptr when the panel or control does not exist.

@@ -3,7 +3,7 @@
 // path the front end set, and waiting is plain (no idle handler).
 #include "console_panels.h"
 #include "console_runtime.h"
-#include "cp1252.h"
+#include "system_text.h"
 #include "panel_binding.h"
 #include "userint.h"
 
@@ -21,7 +21,7 @@ struct Panel {
 };
 
 const PanelDefinition* find_definition(const char* file_name, int resource_id) {
-  const QString wanted = QFileInfo(from_cp1252(file_name)).fileName();
+  const QString wanted = QFileInfo(from_system_text(file_name)).fileName();
   for (const PanelDefinition& definition : console_panels) {
     if (wanted == QLatin1String(definition.file_name) && definition.resource_id == resource_id) {
       return &definition;
@@ -317,7 +317,7 @@ int SetDialogLanguage(int language) { return language == 0 || language == 1 ? 0 
 
 int MessagePopup(const char* title, const char* message) {
   if (state) state->observer.before_message();
-  const QString line = rt::from_cp1252(rt::one_line(title) + ": " + rt::one_line(message));
+  const QString line = rt::from_system_text(rt::one_line(title) + ": " + rt::one_line(message));
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
   std::fflush(stderr);
   return 0;

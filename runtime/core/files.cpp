@@ -1,11 +1,11 @@
-#include "cp1252.h"
+#include "system_text.h"
 #include "utility.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 std::FILE* OpenFile(const char* path, const char* mode) {
-  const QString name = rt::from_cp1252(path);
+  const QString name = rt::from_system_text(path);
 #ifdef _WIN32
   return _wfopen(reinterpret_cast<const wchar_t*>(name.utf16()),
                  reinterpret_cast<const wchar_t*>(QString::fromLatin1(mode).utf16()));
@@ -41,7 +41,7 @@ int overwrite_in_place(const QString& path, const QByteArray& content) {
 } // namespace
 
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
-  const QString name = rt::from_cp1252(path);
+  const QString name = rt::from_system_text(path);
   const QByteArray content = with_platform_line_ends(data, length);
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly)) return overwrite_in_place(name, content);

@@ -1,6 +1,6 @@
 #include "port_scan.h"
 
-#include "cp1252.h"
+#include "system_text.h"
 #include "rs232.h"
 
 #include <QDir>
@@ -57,7 +57,7 @@ int free_number_from(int number) {
 }
 
 void copy_label(const QString& label, char* target) {
-  const std::string bytes = to_cp1252(label).substr(0, MAX_PORT_LABEL_LEN - 1);
+  const std::string bytes = to_system_text(label).substr(0, MAX_PORT_LABEL_LEN - 1);
   std::memcpy(target, bytes.c_str(), bytes.size() + 1);
 }
 

@@ -1,5 +1,5 @@
 // User-interface operations of the run-time layer: panels by int handle,
-// controls by int id, texts as Windows-1252 bytes. The system's modules see
+// controls by int id, texts and paths as UTF-8 bytes. The system's modules see
 // only these calls; a window or a console implementation stands behind them.
 #pragma once
 
@@ -22,7 +22,7 @@ constexpr int VAL_LOAD_BUTTON = 3;
 constexpr int VAL_NO_FILE_SELECTED = 0;
 constexpr int VAL_EXISTING_FILE_SELECTED = 1;
 
-constexpr int MAX_PATHNAME_LEN = 260; // path buffers, terminating NUL included
+constexpr int MAX_PATHNAME_LEN = 1040; // path buffers in bytes: 260 characters of up to four UTF-8 bytes
 
 // Errors returned as negative values.
 constexpr int UIE_PANEL_FILE_NOT_READABLE = -1;

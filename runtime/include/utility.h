@@ -7,7 +7,7 @@
 // Waits; the user interface stays painted meanwhile.
 void Delay(double seconds);
 
-// Opens a file by a path in the system's code page (Windows-1252), as fopen does.
+// Opens a file by a UTF-8 path, as fopen does; any name the system accepts works.
 std::FILE* OpenFile(const char* path, const char* mode);
 
 // Replaces the text file at path with data, all or nothing: a crash or a full

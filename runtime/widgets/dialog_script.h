@@ -14,7 +14,7 @@ namespace rt::testing {
 class DialogScript {
 public:
   struct Message {
-    std::string title; // Windows-1252 bytes, as passed
+    std::string title; // UTF-8 bytes, as passed
     std::string text;
   };
   struct FileRequest {
@@ -27,7 +27,7 @@ public:
   DialogScript(const DialogScript&) = delete;
   DialogScript& operator=(const DialogScript&) = delete;
 
-  // Queues the answer to the next file dialog: a path (Windows-1252), or a cancel.
+  // Queues the answer to the next file dialog: a path (UTF-8), or a cancel.
   void choose_file(std::string path) { file_answers_.push_back(std::move(path)); }
   void cancel_file() { file_answers_.push_back(std::nullopt); }
   // Called while each message "is open", before it is closed.

@@ -1,5 +1,5 @@
 // The modal dialogs. A test's DialogScript answers them in place of a person.
-#include "cp1252.h"
+#include "system_text.h"
 #include "dialog_script.h"
 #include "userint.h"
 
@@ -31,22 +31,22 @@ QString name_filters(const QString& fileTypeList, bool restrictExtension) {
 }
 
 std::optional<std::string> ask_person(const DialogScript::FileRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow(), rt::from_cp1252(request.title),
-                     start_folder(rt::from_cp1252(request.default_directory)));
+  QFileDialog dialog(QApplication::activeWindow(), rt::from_system_text(request.title),
+                     start_folder(rt::from_system_text(request.default_directory)));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilter(name_filters(rt::from_cp1252(request.file_type_list),
+  dialog.setNameFilter(name_filters(rt::from_system_text(request.file_type_list),
                                     request.restrict_extension != 0));
   if (request.button_label == VAL_LOAD_BUTTON) {
     dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("Load"));
   }
   dialog.setOption(QFileDialog::ReadOnly, request.allow_make_directory == 0);
   // A typed name gets past the filter; with the extension restricted, ask again.
-  const QStringList patterns = rt::from_cp1252(request.file_type_list).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+  const QStringList patterns = rt::from_system_text(request.file_type_list).split(QLatin1Char(';'), Qt::SkipEmptyParts);
   while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
     const QString chosen = dialog.selectedFiles().constFirst();
     if (!request.restrict_extension || QDir::match(patterns, QFileInfo(chosen).fileName())) {
-      return rt::to_cp1252(QDir::toNativeSeparators(chosen));
+      return rt::to_system_text(QDir::toNativeSeparators(chosen));
     }
   }
   return std::nullopt;
@@ -70,7 +70,7 @@ int MessagePopup(const char* title, const char* message) {
     script->record_message({title, message});
     return 0;
   }
-  QMessageBox box(QMessageBox::NoIcon, rt::from_cp1252(title), rt::from_cp1252(message),
+  QMessageBox box(QMessageBox::NoIcon, rt::from_system_text(title), rt::from_system_text(message),
                   QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
   return 0;

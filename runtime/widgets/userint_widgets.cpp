@@ -7,7 +7,7 @@
 // panel before the callback returns and nothing is replayed afterwards.
 #include "widgets_runtime.h"
 
-#include "cp1252.h"
+#include "system_text.h"
 #include "dialog_script.h"
 #include "idle.h"
 #include "panel_binding.h"
@@ -238,7 +238,7 @@ struct WidgetsRuntime::State : QObject, IdleHandler {
   }
 
   int fail_load(int error, const QString& file, const QString& reason) {
-    load_error = to_cp1252(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
+    load_error = to_system_text(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
     return error;
   }
 
@@ -366,7 +366,7 @@ using rt::state;
 
 int LoadPanel(int parent, const char* fileName, int resourceId) {
   if (!state || parent != 0) return UIE_INVALID_PANEL;
-  return state->load(rt::from_cp1252(fileName), resourceId);
+  return state->load(rt::from_system_text(fileName), resourceId);
 }
 
 const char* GetUILErrorString(int error) {
@@ -431,7 +431,7 @@ int SetCtrlVal(int panel, int control, int value) {
 int SetCtrlVal(int panel, int control, const char* text) {
   Control* target = state ? state->control(panel, control) : nullptr;
   if (!target) return UIE_INVALID_CONTROL;
-  const QString shown = rt::from_cp1252(text);
+  const QString shown = rt::from_system_text(text);
   if (target->kind == Kind::TextMessage) rt::set_text(*target, shown);
   else if (target->kind == Kind::TextBox) rt::set_text(*target, rt::text_of(*target) + shown);
   else return UIE_INVALID_VALUE;
@@ -456,7 +456,7 @@ int GetCtrlVal(int panel, int control, char* text, int bufferSize) {
   Control* target = state ? state->control(panel, control) : nullptr;
   if (!target) return UIE_INVALID_CONTROL;
   if (bufferSize <= 0) return UIE_INVALID_VALUE;
-  const std::string bytes = rt::to_cp1252(rt::text_of(*target));
+  const std::string bytes = rt::to_system_text(rt::text_of(*target));
   const auto length = std::min(bytes.size(), static_cast<std::size_t>(bufferSize - 1));
   std::memcpy(text, bytes.data(), length);
   text[length] = '\0';
@@ -481,7 +481,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
   Control* target = state ? state->control(panel, control) : nullptr;
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
-  const QString label = rt::from_cp1252(text);
+  const QString label = rt::from_system_text(text);
   if (auto* button = qobject_cast<QAbstractButton*>(target->widget)) {
     const QKeySequence shortcut = button->shortcut(); // setText replaces it
     button->setText(label);
@@ -512,7 +512,7 @@ int SetPanelAttribute(int panel, int attribute, const char* text) {
   rt::Panel* found = state ? state->panel(panel) : nullptr;
   if (!found) return UIE_INVALID_PANEL;
   if (attribute != ATTR_TITLE) return UIE_INVALID_ATTRIBUTE;
-  found->window->setWindowTitle(rt::from_cp1252(text));
+  found->window->setWindowTitle(rt::from_system_text(text));
   return 0;
 }
 
@@ -520,7 +520,7 @@ int ResetTextBox(int panel, int control, const char* text) {
   Control* target = state ? state->control(panel, control) : nullptr;
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::TextBox) return UIE_INVALID_VALUE;
-  rt::set_text(*target, rt::from_cp1252(text));
+  rt::set_text(*target, rt::from_system_text(text));
   rt::keep_alive();
   return 0;
 }
@@ -539,7 +539,7 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
   auto* ring = static_cast<QComboBox*>(target->widget);
-  ring->insertItem(index < 0 ? ring->count() : index, rt::from_cp1252(label), value);
+  ring->insertItem(index < 0 ? ring->count() : index, rt::from_system_text(label), value);
   rt::ring_settled(*target);
   return 0;
 }

@@ -65,9 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
         StoredSettings{"OnlyThePortLine", "7\n", 7, "COM7", 0, ""},
         StoredSettings{"EmptyFileKeepsCurrentValues", "", 3, "COM3", 0, ""},
         StoredSettings{"WindowsLineEnds", "7\r\nC:\\fw\\rx 07.frm\r\n1\r\n", 7, "COM7", 1, "C:\\fw\\rx 07.frm"},
-        StoredSettings{"PathTooLongIsNotCut", "7\n" + std::string(300, 'p') + "\n1\n", 7, "COM7", 1, ""},
-        StoredSettings{"LongestPathThatFits", "7\n" + std::string(259, 'p') + "\n1\n", 7, "COM7", 1,
-                       std::string(259, 'p')},
+        StoredSettings{"PathTooLongIsNotCut", "7\n" + std::string(1100, 'p') + "\n1\n", 7, "COM7", 1, ""},
+        StoredSettings{"LongestPathThatFits", "7\n" + std::string(1039, 'p') + "\n1\n", 7, "COM7", 1,
+                       std::string(1039, 'p')},
+        // 700 characters of an earlier version's file: more than fits in UTF-8.
+        StoredSettings{"LegacyPathTooLongOnceInUtf8IsNotCut", "7\n" + std::string(700, '\xE4') + "\n1\n", 7,
+                       "COM7", 1, ""},
+        StoredSettings{"LegacyWindows1252Path", "7\nC:\\Firmware\\Empf\xE4nger \x80.frm\n1\n", 7, "COM7", 1,
+                       "C:\\Firmware\\Empf\xC3\xA4nger \xE2\x82\xAC.frm"},
         StoredSettings{"NoLineEndAtAll", "7", 7, "COM7", 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,7 +1,7 @@
 #include "live_output.h"
 
 #include "24GHz_prog.h"
-#include "cp1252.h"
+#include "system_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -74,7 +74,7 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   if (percent < reached_percent_) return;
   if (!terminal_) {
     if (percent / kPlainStep > reached_percent_ / kPlainStep) {
-      write_line(stdout, QStringLiteral("%1 %2 %").arg(rt::from_cp1252(indicator.label)).arg(percent / kPlainStep * kPlainStep));
+      write_line(stdout, QStringLiteral("%1 %2 %").arg(rt::from_system_text(indicator.label)).arg(percent / kPlainStep * kPlainStep));
     }
     reached_percent_ = percent;
     return;
@@ -84,7 +84,7 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   reached_percent_ = percent;
   drawn_ = now;
   const double done = indicator.maximum > 0 ? double(indicator.value) / indicator.maximum : 1.0;
-  draw(QStringLiteral("%1 %2  %3").arg(rt::from_cp1252(indicator.label), bar(percent), time_left(done)));
+  draw(QStringLiteral("%1 %2  %3").arg(rt::from_system_text(indicator.label), bar(percent), time_left(done)));
 }
 
 QString LiveOutput::time_left(double done) const {

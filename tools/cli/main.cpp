@@ -8,7 +8,7 @@
 #include "terminal.h"
 #include "texts.h"
 #include "update.h"
-#include "cp1252.h"
+#include "system_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,13 +63,12 @@ QString help_text() {
 }
 
 // The firmware file as the system will open it: a readable file whose
-// absolute path the system can hold (Windows-1252, within its path buffer).
+// absolute path fits the system's path buffer.
 std::optional<QString> firmware_path(const QString& argument) {
   const QFileInfo info(argument);
   if (!info.isFile() || !info.isReadable()) return std::nullopt;
-  const QString path = QDir::toNativeSeparators(info.absoluteFilePath());
-  const std::string bytes = rt::to_cp1252(path);
-  if (rt::from_cp1252(bytes) != path || bytes.size() >= MAX_PATHNAME_LEN) return std::nullopt;
+  const std::string bytes = rt::to_system_text(QDir::toNativeSeparators(info.absoluteFilePath()));
+  if (bytes.size() >= MAX_PATHNAME_LEN) return std::nullopt;
   return info.absoluteFilePath();
 }
 

@@ -1,7 +1,7 @@
 #include "port_listing.h"
 
 #include "24GHz_prog.h"
-#include "cp1252.h"
+#include "system_text.h"
 #include "port_details.h"
 
 #include <algorithm>
@@ -31,7 +31,7 @@ Row row_of(const rt::RingItem& item, const Texts& texts) {
   const rt::PortDetails details = rt::describe_port(item.value);
   const QString description =
       details.virtual_port ? QString::fromUtf8(texts.virtual_port) : details.description;
-  return {rt::from_cp1252(item.label), QString::number(item.value), description, usb_text(details, texts)};
+  return {rt::from_system_text(item.label), QString::number(item.value), description, usb_text(details, texts)};
 }
 
 QString joined(const Row& row, const Widths& widths) {

@@ -1,7 +1,7 @@
 #include "update.h"
 
 #include "24GHz_prog.h"
-#include "cp1252.h"
+#include "system_text.h"
 #include "port_details.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ struct Step {
   const Texts& texts;
 
   QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
-  QString shown(int id) const { return rt::from_cp1252(user.control(id).text); }
+  QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
 
   ExitStatus fail(ExitStatus status, const QString& reason) const {
     output.complain(reason);
@@ -32,7 +32,7 @@ std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wan
   bool is_number = false;
   const int number = wanted.toInt(&is_number);
   for (const rt::RingItem& item : ring.items) {
-    if (rt::from_cp1252(item.label).compare(wanted, Qt::CaseInsensitive) == 0 ||
+    if (rt::from_system_text(item.label).compare(wanted, Qt::CaseInsensitive) == 0 ||
         (is_number && item.value == number) ||
         rt::same_location(wanted, rt::describe_port(item.value).location)) {
       return item.value;
@@ -50,7 +50,7 @@ ExitStatus choose_port(const Step& step, const QString& wanted) {
   }
   if (ring.selected < 0) return step.fail(ExitStatus::Port, step.text(step.texts.no_ports));
   const rt::RingItem& item = ring.items[static_cast<std::size_t>(ring.selected)];
-  step.output.say(step.text(step.texts.port).arg(rt::from_cp1252(item.label)));
+  step.output.say(step.text(step.texts.port).arg(rt::from_system_text(item.label)));
   return ExitStatus::Success;
 }
 
@@ -72,7 +72,7 @@ ExitStatus connect(const Step& step) {
 }
 
 ExitStatus load(const Step& step, const QString& file) {
-  step.user.runtime.set_file_choice(rt::to_cp1252(QDir::toNativeSeparators(file)));
+  step.user.runtime.set_file_choice(rt::to_system_text(QDir::toNativeSeparators(file)));
   step.user.press(PANEL_LOAD_FILE);
   if (step.user.control(PANEL_PROGRAM).dimmed) {
     return step.fail(ExitStatus::File, step.text(step.texts.file_faulty));
