@@ -8,8 +8,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <string>
+#include <sys/types.h> // before sys/stat.h, as the Windows C library wants
+
 #include <sys/stat.h>
-#include <sys/types.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -4,12 +4,11 @@
 #include "load_fixture.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
+#include <future>
 #include <thread>
 
 #ifndef _WIN32
@@ -18,57 +17,6 @@
 
 namespace kovo::testing {
 namespace {
-
-constexpr std::uintmax_t kFileSizeLimit = 16 * 1024 * 1024;
-
-// Ends the whole run when the watched load has not returned after a generous
-// time: a load that blocks or never ends would otherwise hang the suite.
-class Watchdog {
-public:
-  Watchdog() : thread_([this] { watch(); }) {}
-  Watchdog(const Watchdog&) = delete;
-  Watchdog& operator=(const Watchdog&) = delete;
-  ~Watchdog() {
-    {
-      std::lock_guard lock(mutex_);
-      returned_ = true;
-    }
-    woken_.notify_one();
-    thread_.join();
-  }
-
-private:
-  static constexpr std::chrono::seconds kLimit{10};
-
-  void watch() {
-    std::unique_lock lock(mutex_);
-    if (woken_.wait_for(lock, kLimit, [this] { return returned_; })) return;
-    std::fprintf(stderr, "the load did not return within %lld s\n", static_cast<long long>(kLimit.count()));
-    std::abort();
-  }
-
-  std::mutex mutex_;
-  std::condition_variable woken_;
-  bool returned_ = false;
-  std::thread thread_;
-};
-
-// A file of `size` bytes that begins with `head`; the rest is a hole, so no disk is used.
-void make_sparse_file(const std::string& path, const std::string& head, std::uintmax_t size) {
-  std::ofstream(path, std::ios::binary) << head;
-  std::filesystem::resize_file(path, size);
-}
-
-void make_nothing(const std::string&) {}
-void make_directory(const std::string& path) { ASSERT_TRUE(std::filesystem::create_directory(path)); }
-// Would load, if it were read: its first line is the end-of-file record.
-void make_file_over_size_limit(const std::string& path) {
-  make_sparse_file(path, ":00000001FF\n", kFileSizeLimit + 1);
-}
-#ifndef _WIN32
-void make_fifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
-void make_link_to_dev_zero(const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }
-#endif
 
 class LoadingSamples : public FirmwareLoad, public ::testing::WithParamInterface<SampleFile> {};
 
@@ -119,6 +67,43 @@ INSTANTIATE_TEST_SUITE_P(
                       FinalProgress{"FaultyFileMemorySize1", "bad-checksum.frm", 1, 165},
                       FinalProgress{"FaultyFileMemorySize2", "bad-checksum.frm", 2, 82}),
     [](const auto& info) { return std::string(info.param.name); });
+
+constexpr std::uintmax_t kFileSizeLimit = 16 * 1024 * 1024;
+
+// Ends the whole run when the watched load has not returned after a generous
+// time: a load that blocks or never ends would otherwise hang the suite.
+class Watchdog {
+public:
+  ~Watchdog() {
+    returned_.set_value();
+    thread_.join();
+  }
+
+private:
+  std::promise<void> returned_;
+  std::thread thread_{[returned = returned_.get_future()] {
+    if (returned.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return;
+    std::fputs("the load did not return within 10 s\n", stderr);
+    std::abort();
+  }};
+};
+
+// A file of `size` bytes that begins with `head`; the rest is a hole, so no disk is used.
+void make_sparse_file(const std::string& path, const std::string& head, std::uintmax_t size) {
+  std::ofstream(path, std::ios::binary) << head;
+  std::filesystem::resize_file(path, size);
+}
+
+void make_nothing(const std::string&) {}
+void make_directory(const std::string& path) { ASSERT_TRUE(std::filesystem::create_directory(path)); }
+// Would load, if it were read: its first line is the end-of-file record.
+void make_file_over_size_limit(const std::string& path) {
+  make_sparse_file(path, ":00000001FF\n", kFileSizeLimit + 1);
+}
+#ifndef _WIN32
+void make_fifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
+void make_link_to_dev_zero(const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }
+#endif
 
 struct UnusableChoice {
   const char* name;
