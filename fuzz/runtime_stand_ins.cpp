@@ -29,6 +29,7 @@ int FileSelectPopup(const char*, const char*, const char*, const char*, int, int
 }
 
 std::FILE* OpenFile(const char*, const char*) { not_for_the_parser("OpenFile"); }
+std::FILE* OpenRegularFile(const char*, long long) { not_for_the_parser("OpenRegularFile"); }
 int ReplaceTextFile(const char*, const char*, std::size_t) { not_for_the_parser("ReplaceTextFile"); }
 
 int OpenComConfig(int, const char*, long, int, int, int, int, int) { not_for_the_parser("OpenComConfig"); }

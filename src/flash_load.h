@@ -38,13 +38,14 @@ private:
 // What reading left in the rows.
 struct HexText {
   std::size_t lines = 0;      // lines ended by a line feed and kept, at most kHexRows
-  bool lines_dropped = false; // the file had more such lines than there are rows
+  bool lines_dropped = false; // the file went on after the last row's line feed
 };
 
-// Reads the file to its end, a row per line, without the line feed. Each row
-// is cleared before its line goes in; characters past the row's end and
-// lines past the last row are not kept. One progress step per read attempt,
-// the one that meets the end of the file included.
+// Reads the file a row per line, without the line feed, to its end or to the
+// first character after the last row's line feed (the rest is never
+// examined, so it is not read). Each row is cleared before its line goes in;
+// characters past the row's end are not kept. One progress step per read
+// attempt, the one that meets the end of the file included.
 HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress);
 
 // Sets the first memory_size × 32 KiB of the image to 0xFF, and no more than the image.

@@ -4,14 +4,77 @@
 #include <QFile>
 #include <QSaveFile>
 
-std::FILE* OpenFile(const char* path, const char* mode) {
-  const QString name = rt::from_system_text(path);
 #ifdef _WIN32
-  return _wfopen(reinterpret_cast<const wchar_t*>(name.utf16()),
-                 reinterpret_cast<const wchar_t*>(QString::fromLatin1(mode).utf16()));
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <sys/types.h> // before sys/stat.h, as the Windows C library wants
+
+#include <sys/stat.h>
 #else
-  return std::fopen(QFile::encodeName(name).constData(), mode);
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+namespace {
+
+// The system names files in UTF-8; each operating system wants its own encoding.
+#ifdef _WIN32
+std::wstring native_path(const char* path) { return rt::from_system_text(path).toStdWString(); }
+
+// Opening a pipe or a device does not wait on Windows; only reading would.
+int open_without_waiting(const char* path) {
+  return _wopen(native_path(path).c_str(), _O_RDONLY | _O_TEXT | _O_NOINHERIT);
+}
+
+bool is_regular_within(int fd, long long maxBytes) {
+  struct _stat64 status;
+  return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG && status.st_size <= maxBytes;
+}
+
+std::FILE* stream_for(int fd) { return _fdopen(fd, "r"); }
+
+void close_descriptor(int fd) { _close(fd); }
+#else
+QByteArray native_path(const char* path) { return QFile::encodeName(rt::from_system_text(path)); }
+
+// Without O_NONBLOCK, opening a FIFO waits for a writer.
+int open_without_waiting(const char* path) {
+  return open(native_path(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+bool is_regular_within(int fd, long long maxBytes) {
+  struct stat status;
+  return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= maxBytes;
+}
+
+// Reads of a regular file never wait anyway; the stream gets an ordinary descriptor.
+std::FILE* stream_for(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) return nullptr;
+  return fdopen(fd, "r");
+}
+
+void close_descriptor(int fd) { close(fd); }
+#endif
+
+} // namespace
+
+std::FILE* OpenFile(const char* path, const char* mode) {
+#ifdef _WIN32
+  return _wfopen(native_path(path).c_str(), QString::fromLatin1(mode).toStdWString().c_str());
+#else
+  return std::fopen(native_path(path).constData(), mode);
+#endif
+}
+
+std::FILE* OpenRegularFile(const char* path, long long maxBytes) {
+  const int fd = open_without_waiting(path);
+  if (fd == -1) return nullptr;
+  std::FILE* file = is_regular_within(fd, maxBytes) ? stream_for(fd) : nullptr;
+  if (!file) close_descriptor(fd);
+  return file;
 }
 
 namespace {

@@ -10,6 +10,12 @@ void Delay(double seconds);
 // Opens a file by a UTF-8 path, as fopen does; any name the system accepts works.
 std::FILE* OpenFile(const char* path, const char* mode);
 
+// Opens a regular file (links followed) for reading as text, by a path in the
+// system's code page. Null when the path names anything else (a pipe, a
+// device, a folder), when the file holds more than maxBytes, or when it cannot
+// be opened. Never waits for a writer or a device.
+std::FILE* OpenRegularFile(const char* path, long long maxBytes);
+
 // Replaces the text file at path with data, all or nothing: a crash or a full
 // disk never leaves it empty or half-written. Line feeds become the platform's
 // line ends. Returns 0 on success.

@@ -3,7 +3,17 @@
 #include "flash.h"
 #include "load_fixture.h"
 
-#include <QDir>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kovo::testing {
 namespace {
@@ -58,10 +68,47 @@ INSTANTIATE_TEST_SUITE_P(
                       FinalProgress{"FaultyFileMemorySize2", "bad-checksum.frm", 2, 82}),
     [](const auto& info) { return std::string(info.param.name); });
 
+constexpr std::uintmax_t kFileSizeLimit = 16 * 1024 * 1024;
+
+// Ends the whole run when the watched load has not returned after a generous
+// time: a load that blocks or never ends would otherwise hang the suite.
+class Watchdog {
+public:
+  ~Watchdog() {
+    returned_.set_value();
+    thread_.join();
+  }
+
+private:
+  std::promise<void> returned_;
+  std::thread thread_{[returned = returned_.get_future()] {
+    if (returned.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return;
+    std::fputs("the load did not return within 10 s\n", stderr);
+    std::abort();
+  }};
+};
+
+// A file of `size` bytes that begins with `head`; the rest is a hole, so no disk is used.
+void make_sparse_file(const std::string& path, const std::string& head, std::uintmax_t size) {
+  std::ofstream(path, std::ios::binary) << head;
+  std::filesystem::resize_file(path, size);
+}
+
+void make_nothing(const std::string&) {}
+void make_directory(const std::string& path) { ASSERT_TRUE(std::filesystem::create_directory(path)); }
+// Would load, if it were read: its first line is the end-of-file record.
+void make_file_over_size_limit(const std::string& path) {
+  make_sparse_file(path, ":00000001FF\n", kFileSizeLimit + 1);
+}
+#ifndef _WIN32
+void make_fifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
+void make_link_to_dev_zero(const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }
+#endif
+
 struct UnusableChoice {
   const char* name;
   std::string file_name;
-  bool make_directory;
+  void (*make)(const std::string& path);
   bool fits_a_path_buffer;
 };
 
@@ -73,14 +120,15 @@ TEST_P(UnusableFile, IsAFileErrorThatLeavesTheImageAlone) {
   const UnusableChoice& c = GetParam();
   ports_.add("COM3");
   const std::string chosen = path_in_folder(c.file_name.c_str());
-  if (c.make_directory) {
-    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(chosen)));
-  }
+  ASSERT_NO_FATAL_FAILURE(c.make(chosen));
   const std::string stored = c.fits_a_path_buffer ? chosen : "";
   run_program([&] {
     connected(1);
     std::ranges::copy(earlier_content(), data_flash.begin());
-    load(chosen);
+    {
+      Watchdog watchdog;
+      load(chosen);
+    }
     EXPECT_TRUE(dimmed(PANEL_PROGRAM));
     EXPECT_EQ(image_difference(data_flash, earlier_content()), "") << "not even pre-set";
     EXPECT_EQ(value_of(PANEL_LOAD_PROGRESS), 0);
@@ -91,12 +139,48 @@ TEST_P(UnusableFile, IsAFileErrorThatLeavesTheImageAlone) {
   EXPECT_EQ(read_settings_file(), "3\n" + stored + "\n0\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnusableFile,
-    ::testing::Values(UnusableChoice{"Missing", "missing.frm", false, true},
-                      UnusableChoice{"DirectoryThatOpensButCannotBeRead", "folder.frm", true, true},
-                      UnusableChoice{"PathTheRunTimeCannotHold", std::string(300, 'p') + ".frm", false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+std::vector<UnusableChoice> unusable_choices() {
+  std::vector<UnusableChoice> choices = {
+      {"Missing", "missing.frm", make_nothing, true},
+      {"Directory", "folder.frm", make_directory, true},
+      {"PathTheRunTimeCannotHold", std::string(1100, 'p') + ".frm", make_nothing, false},
+      {"LargerThan16MiB", "huge.frm", make_file_over_size_limit, true},
+  };
+#ifndef _WIN32
+  // Opening a FIFO waits for a writer; a device never ends.
+  choices.push_back({"Fifo", "fifo.frm", make_fifo, true});
+  choices.push_back({"LinkToDevZero", "zero.frm", make_link_to_dev_zero, true});
+#endif
+  return choices;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnusableFile, ::testing::ValuesIn(unusable_choices()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FirmwareLoad, FileOfExactly16MiBLoads) {
+  // Reading stops after the rows' 2400 line feeds, long before the hole.
+  const std::string path = path_in_folder("at-limit.frm");
+  make_sparse_file(path, ":00000001FF\n" + std::string(kHexRows, '\n'), kFileSizeLimit);
+  run_program([&] {
+    connected(1);
+    load(path);
+    EXPECT_FALSE(dimmed(PANEL_PROGRAM));
+  });
+  expect_file_errors(0);
+}
+
+#ifndef _WIN32
+TEST_F(FirmwareLoad, LinkToAGoodFileLoads) {
+  const std::string link = path_in_folder("link.frm");
+  std::filesystem::create_symlink(sample_path("good-16-byte-records.frm"), link);
+  run_program([&] {
+    connected(1);
+    load(link);
+    EXPECT_FALSE(dimmed(PANEL_PROGRAM));
+  });
+  expect_file_errors(0);
+}
+#endif
 
 TEST_F(FirmwareLoad, FaultyChoiceIsStoredAndStartsTheNextDialog) {
   ports_.add("COM3");

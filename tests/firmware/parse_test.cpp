@@ -61,6 +61,55 @@ TEST_P(ParsingSamples, GivesTheResultAndImageAndStaysInsideTheBuffers) {
 INSTANTIATE_TEST_SUITE_P(Samples, ParsingSamples, ::testing::ValuesIn(sample_files()),
                          [](const auto& info) { return test_name(info.param); });
 
+struct RecordCase {
+  const char* name;
+  std::string record;
+  ParseResult result;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* out) { *out << c.name; }
+
+class Records : public ::testing::TestWithParam<RecordCase> {};
+
+TEST_P(Records, FailTheFileUnlessTheirFormHolds) {
+  const RecordCase& c = GetParam();
+  auto buffers = std::make_unique<GuardedLoadBuffers>();
+  RecordedProgress progress(1);
+  EXPECT_EQ(load(text_file(c.record + "\n:00000001FF\n").get(), *buffers, progress, 1), c.result);
+}
+
+// :01010000F00E is a valid record: count 01, address 0100, type 00, data F0,
+// checksum 0E. Most faulty cases put a character that is no digit where it
+// has a 0, so the digit conversion alone would read the valid record.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Records,
+    ::testing::Values(
+        RecordCase{"UpperCaseDigits", ":01010000F00E", ParseResult::Loaded},
+        RecordCase{"CarriageReturnAfterChecksum", ":01010000F00E\r", ParseResult::Loaded},
+        RecordCase{"TextAfterChecksum", ":01010000F00Eg trailing text", ParseResult::Loaded},
+        RecordCase{"BlankInByteCount", ": 1010000F00E", ParseResult::Faulty},
+        RecordCase{"BlankInAddress", ":01 10000F00E", ParseResult::Faulty},
+        RecordCase{"LetterGInAddress", ":0101G000F00E", ParseResult::Faulty},
+        RecordCase{"LowerCaseLetterOInType", ":010100o0F00E", ParseResult::Faulty},
+        RecordCase{"TabInData", ":01010000F\t0E", ParseResult::Faulty},
+        RecordCase{"LowerCaseData", ":01010000f00E", ParseResult::Faulty},
+        RecordCase{"LowerCaseChecksum", ":01010000F00e", ParseResult::Faulty},
+        RecordCase{"LowerCaseRecordThatPassesItsChecksum", ":10000000edb6adedd578bfeef5fd0360aa6233ab7a",
+                   ParseResult::Faulty},
+        RecordCase{"NulOfARowCutBeforeItsChecksum", ":01000000FF", ParseResult::Faulty},
+        RecordCase{"LetterOInEndRecordAddress", ":000O0001FF", ParseResult::Faulty},
+        RecordCase{"BlankInSegmentValue", ":0200000200 0FC", ParseResult::Faulty},
+        RecordCase{"LowerCaseInCountOfSkippedType", ":0g000003", ParseResult::Faulty},
+        RecordCase{"LetterGInTypeOfWhatReadsAsEmptyDataRecord", ":0000000G00", ParseResult::Faulty},
+        RecordCase{"SkippedTypesAreNotReadPastTheirType", ":04000003zz\n:0200000500", ParseResult::Loaded},
+        RecordCase{"LinearAddressZero", ":020000040000FA", ParseResult::Loaded},
+        RecordCase{"LinearAddressOne", ":020000040001F9", ParseResult::Faulty},
+        RecordCase{"LinearAddressRecordWithAddress", ":020001040000F9", ParseResult::Faulty},
+        RecordCase{"LinearAddressRecordWithFourBytes", ":0400000400000000F8", ParseResult::Faulty},
+        RecordCase{"LinearAddressRecordWithWrongChecksum", ":020000040000FB", ParseResult::Faulty},
+        RecordCase{"LinearAddressZeroInLowerCase", ":020000040000fa", ParseResult::Faulty}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 std::vector<unsigned> count_up(unsigned first, unsigned last) {
   std::vector<unsigned> values(last - first + 1);
   std::iota(values.begin(), values.end(), first);
@@ -130,6 +179,26 @@ TEST(ReadingHexText, KeepsAtMost2400LinesAndSaysWhenMoreCame) {
     EXPECT_EQ(read.lines_dropped, c.expected.lines_dropped) << c.lines_in_file;
     EXPECT_STREQ(buffers->rows()[2399], c.lines_in_file >= 2400 ? "2399" : "") << c.lines_in_file;
     EXPECT_TRUE(buffers->guards_intact()) << c.lines_in_file;
+  }
+}
+
+TEST(ReadingHexText, StopsAtTheFirstCharacterAfterTheLastRowsLineFeed) {
+  auto buffers = std::make_unique<GuardedLoadBuffers>();
+  const std::string kept_lines = [] {
+    std::string text;
+    for (std::size_t line = 0; line < kHexRows; ++line) text += ":00000001FF\n";
+    return text;
+  }();
+  // A last line without a line feed is never parsed, but past the rows it
+  // still says the file went on.
+  for (const std::string& rest : {std::string("x"), std::string(100000, '\n')}) {
+    File file = text_file(kept_lines + rest);
+    RecordedProgress progress(1);
+    const HexText read = read_hex_text(file.get(), buffers->rows(), progress);
+    EXPECT_EQ(read.lines, kHexRows);
+    EXPECT_TRUE(read.lines_dropped);
+    EXPECT_EQ(std::ftell(file.get()), static_cast<long>(kept_lines.size() + 1)) << "read on into the rest";
+    EXPECT_EQ(progress.values.size(), kept_lines.size() + 1);
   }
 }
 
