@@ -267,5 +267,33 @@ TEST_F(FirmwareLoad, EventsOtherThanCommitDoNothing) {
   EXPECT_TRUE(dialogs_.file_requests().empty());
 }
 
+std::filesystem::path utf8_path(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
+// Users are named Jiří, Олена or 王芳: their folders must work like any other.
+TEST_F(FirmwareLoad, NamesOutsideWindows1252AreChosenShownLoadedAndRemembered) {
+  const std::string path = path_in_folder("Příliš žluťoučký/Користувач/固件 \U0001F680/прошивка ř.frm");
+  std::filesystem::create_directories(utf8_path(path).parent_path());
+  std::filesystem::copy_file(utf8_path(sample_path("good-16-byte-records.frm")), utf8_path(path));
+  run_program([&] {
+    connected(1);
+    load(path);
+    EXPECT_FALSE(dimmed(PANEL_PROGRAM)) << "the file loaded";
+    EXPECT_EQ(file_name_box(), " " + path) << "shown as it is named";
+  });
+  expect_file_errors(0);
+  EXPECT_EQ(read_settings_file(), "0\n" + path + "\n0\n");
+
+  datei_pfad[0] = '\0';
+  run_program([&] {
+    EXPECT_EQ(std::string(datei_pfad), path) << "restored on the next start";
+    connected(1);
+    cancel_load();
+  });
+  ASSERT_EQ(dialogs_.file_requests().size(), 2u);
+  EXPECT_EQ(dialogs_.file_requests().back().default_directory, path) << "the next dialog starts there";
+}
+
 } // namespace
 } // namespace kovo::testing
