@@ -16,6 +16,8 @@ namespace {
 
 using rt::testing::DialogScript;
 
+bool dialogs_in_german = true; // as the system starts
+
 // The dialog opens in the given folder, or in the folder of a given file.
 QString start_folder(const QString& given) {
   if (given.isEmpty()) return QDir::currentPath();
@@ -38,7 +40,8 @@ std::optional<std::string> ask_person(const DialogScript::FileRequest& request) 
   dialog.setNameFilter(name_filters(rt::from_system_text(request.file_type_list),
                                     request.restrict_extension != 0));
   if (request.button_label == VAL_LOAD_BUTTON) {
-    dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("Load"));
+    // Qt's own texts have no load button.
+    dialog.setLabelText(QFileDialog::Accept, dialogs_in_german ? QStringLiteral("Laden") : QStringLiteral("Load"));
   }
   dialog.setOption(QFileDialog::ReadOnly, request.allow_make_directory == 0);
   // A typed name gets past the filter; with the extension restricted, ask again.
@@ -60,6 +63,7 @@ int SetDialogLanguage(int language) {
       german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
   if (language != 0 && language != 1) return UIE_INVALID_VALUE;
   // Without Qt's German texts installed, the dialogs stay English.
+  dialogs_in_german = language == 0;
   if (language == 0 && german_found) QCoreApplication::installTranslator(&german);
   if (language == 1) QCoreApplication::removeTranslator(&german);
   return 0;
