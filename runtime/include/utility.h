@@ -7,6 +7,11 @@
 // Waits; the user interface stays painted meanwhile.
 void Delay(double seconds);
 
+// Non-zero once the user or the system asked the program to stop (Ctrl-C, a
+// termination signal): a long operation ends as if its next step had failed,
+// and still sends what closes it on the device.
+int StopRequested();
+
 // Opens a file by a path in the system's code page (Windows-1252), as fopen does.
 std::FILE* OpenFile(const char* path, const char* mode);
 

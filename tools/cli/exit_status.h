@@ -13,6 +13,7 @@ enum class ExitStatus {
   Unsupported = 5, // the device type cannot be updated
   File = 6,        // the firmware file cannot be read or is faulty
   Programming = 7,
+  Interrupted = 8, // a signal (Ctrl-C) ended the update early
 };
 
 inline int code_of(ExitStatus status) { return static_cast<int>(status); }

@@ -5,6 +5,7 @@
 #include "port_details.h"
 #include "port_listing.h"
 #include "program_run.h"
+#include "signal_handling.h"
 #include "terminal.h"
 #include "texts.h"
 #include "update.h"
@@ -58,7 +59,8 @@ QString help_text() {
              "  4  no device answered\n"
              "  5  the device cannot be updated\n"
              "  6  the firmware file cannot be read or is faulty\n"
-             "  7  programming failed")
+             "  7  programming failed\n"
+             "  8  interrupted (Ctrl-C or a termination signal): repeat the update")
       .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(settings_folder()));
 }
 
@@ -131,6 +133,7 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  const rt::SignalHandling signal_handling;
   QCoreApplication::setApplicationName(QLatin1String(kApplicationName));
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
