@@ -30,15 +30,7 @@ class UpdateTest : public CliTest {
 protected:
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
 
-  CliRun update(const DevsimProcess& device) const {
-    return run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
-  }
-
-  QProcessEnvironment with_virtual_ports(const QStringList& ports) const {
-    QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("KOVOFLASH_EXTRA_PORTS"), ports.join(QLatin1Char(':')));
-    return environment;
-  }
+  CliRun update(const DevsimProcess& device) const { return run(update_arguments(port_of(device), firmware())); }
 };
 
 TEST_F(UpdateTest, ProgramsTheFileIntoTheDevice) {
