@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 namespace kovo::cli_testing {
 namespace {
@@ -61,6 +62,15 @@ bool wait_for_output(QProcess& process, const QString& text, QString& seen, std:
     seen += QString::fromUtf8(process.readAllStandardOutput());
   }
   return seen.contains(text);
+}
+
+bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count, std::chrono::seconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (device.readLog().size() < count) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 CliTest::CliTest() {

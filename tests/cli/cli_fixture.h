@@ -2,6 +2,8 @@
 // folder with a fresh configuration folder, and writes firmware files for it.
 #pragma once
 
+#include "devsim_process.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -50,6 +52,10 @@ QStringList update_arguments(const QString& port, const QString& file);
 
 // Reads standard output into seen until it holds text; false at the deadline.
 bool wait_for_output(QProcess& process, const QString& text, QString& seen,
+                     std::chrono::seconds deadline = std::chrono::seconds(30));
+
+// Waits until the device has received at least count frames; false at the deadline.
+bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count,
                      std::chrono::seconds deadline = std::chrono::seconds(30));
 
 class CliTest : public ::testing::Test {

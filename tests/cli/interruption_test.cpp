@@ -8,7 +8,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <thread>
 #include <unistd.h>
 
 namespace kovo::cli_testing {
@@ -33,16 +32,6 @@ Bytes pattern(std::size_t count) {
 const std::vector<Block> kFirmware = {{0x0000, pattern(kProgrammedSize)}};
 
 QString port_of(const DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
-
-// Waits until the device has received at least count frames.
-bool wait_for_frames(const DevsimProcess& device, std::size_t count) {
-  const auto end = Clock::now() + 30s;
-  while (device.readLog().size() < count) {
-    if (Clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 std::size_t count_of(const std::vector<testsupport::LoggedFrame>& log, const Bytes& frame) {
   return static_cast<std::size_t>(
