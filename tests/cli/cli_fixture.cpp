@@ -121,13 +121,17 @@ CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& env
   return result;
 }
 
-QString CliTest::write_file(const QString& name, const std::string& content) const {
-  const QString path = files_.filePath(name);
+void write_whole_file(const QString& path, const std::string& content) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) ||
       file.write(content.data(), static_cast<qint64>(content.size())) != static_cast<qint64>(content.size())) {
     throw std::runtime_error("cannot write " + path.toStdString());
   }
+}
+
+QString CliTest::write_file(const QString& name, const std::string& content) const {
+  const QString path = files_.filePath(name);
+  write_whole_file(path, content);
   return path;
 }
 

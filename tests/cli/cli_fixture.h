@@ -47,6 +47,8 @@ std::string intel_hex(const std::vector<Block>& blocks);
 // The device memory a good update leaves: the blocks, 0xFF elsewhere.
 Bytes image_of(const std::vector<Block>& blocks, std::size_t size);
 
+void write_whole_file(const QString& path, const std::string& content);
+
 // An update of file through port, in English.
 QStringList update_arguments(const QString& port, const QString& file);
 

@@ -9,6 +9,7 @@
 #include "terminal.h"
 #include "texts.h"
 #include "update.h"
+#include "util.h"
 #include "cp1252.h"
 
 #include <QCoreApplication>
@@ -117,8 +118,9 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
     rt::offer_port(port);
   }
   const cli::UpdateRequest request{language, port, *file};
+  const cli::KeptFile settings_before(QDir(settings_folder()).filePath(QLatin1String(kovo::kSettingsFile)));
   return run_in_settings_folder(argc, argv, texts, [&](const cli::PanelUser& user, cli::LiveOutput& output) {
-    return cli::update(user, request, output, texts);
+    return cli::update(user, request, output, texts, settings_before);
   });
 }
 

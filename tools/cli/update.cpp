@@ -5,13 +5,10 @@
 #include "flash.h"
 #include "glob.h"
 #include "port_details.h"
-#include "util.h"
 #include "utility.h"
 #include "written_addresses.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QSysInfo>
 #include <optional>
 
@@ -45,31 +42,6 @@ struct Step {
   ExitStatus unless_stopped(Work work) const {
     return StopRequested() ? interrupted() : work();
   }
-};
-
-// The content a file had, to be put back.
-class KeptFile {
-public:
-  explicit KeptFile(const QString& path) : path_(path) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) content_ = file.readAll();
-  }
-
-  void put_back() const {
-    if (!content_) {
-      QFile::remove(path_);
-      return;
-    }
-    QSaveFile file(path_);
-    if (file.open(QIODevice::WriteOnly)) {
-      file.write(*content_);
-      file.commit();
-    }
-  }
-
-private:
-  QString path_;
-  std::optional<QByteArray> content_;
 };
 
 QString selected_port_label(const Step& step) {
@@ -192,15 +164,12 @@ bool device_answered(ExitStatus connected) {
 } // namespace
 
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output,
-                  const Texts& texts) {
+                  const Texts& texts, const KeptFile& settings_before) {
   const Step step{user, output, texts};
-  // The system stores the ring's port at every change of language or port;
-  // only a port where a device answered may become the remembered one.
-  const KeptFile settings(QString::fromLatin1(kovo::kSettingsFile));
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
   ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
-  if (!device_answered(status)) settings.put_back();
+  if (!device_answered(status)) settings_before.put_back();
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.file); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return program(step, request.file); });
   return status;
