@@ -3,11 +3,14 @@
 #include "24GHz_prog.h"
 #include "device_fixture.h"
 #include "glob.h"
+#include "quit_on_stop.h"
+#include "signal_handling.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <csignal>
 
 namespace kovo::testing {
 namespace {
@@ -169,6 +172,34 @@ TEST_F(Connect, PortThatCannotBeOpenedLeavesThePanelAsItWas) {
   });
   EXPECT_EQ(hidden, 1);
   EXPECT_EQ(shown, 1);
+}
+
+TEST_F(Connect, StopRequestEndsThePollingAndQuits) {
+  attach_device({"--silent-ids", "1000"});
+  const rt::SignalHandling signal_handling;
+  const rt::QuitOnStop quit_on_stop;
+  run_program([this] {
+    QTimer::singleShot(300, [] { std::raise(SIGINT); });
+    const Seconds took = time_of([this] { click("PANEL_CONNECT"); });
+    EXPECT_LT(took.count(), 3.0) << "a whole poll takes 8 s";
+    EXPECT_TRUE(dialogs_.messages().empty());
+    EXPECT_TRUE(told_to_quit_within(std::chrono::seconds(2)));
+  });
+  EXPECT_LT(received(kIdentificationRequest).size(), 201u);
+}
+
+TEST_F(Connect, LineLostWhilePollingShowsThePortMessageAtOnce) {
+  auto& device = attach_device({"--silent-ids", "1000"});
+  run_program([&] {
+    click("PANEL_ENGLISH");
+    QTimer::singleShot(300, [&] { device.stop(); }); // the adapter pulled out
+    const Seconds took = time_of([this] { click("PANEL_CONNECT"); });
+    EXPECT_LT(took.count(), 3.0) << "a whole poll takes 8 s";
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages()[0].title, "COM-Port");
+    EXPECT_EQ(dialogs_.messages()[0].text, "COM-Port not found!\nPlease select another COM-Port!");
+    EXPECT_EQ(device_type(), "");
+  });
 }
 
 // Replies that must never be accepted: the poll runs its 201 requests and
