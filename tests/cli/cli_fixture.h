@@ -49,6 +49,8 @@ Bytes image_of(const std::vector<Block>& blocks, std::size_t size);
 
 void write_whole_file(const QString& path, const std::string& content);
 
+inline QString port_of(const testsupport::DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
+
 // An update of file through port, in English.
 QStringList update_arguments(const QString& port, const QString& file);
 

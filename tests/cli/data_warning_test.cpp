@@ -35,7 +35,7 @@ class DataWarningTest : public CliTest, public ::testing::WithParamInterface<Fil
 TEST_P(DataWarningTest, WarnsOfWhatTheDeviceMissesAndProgramsAsAlways) {
   const FileCase& file = GetParam();
   DevsimProcess device;
-  const CliRun result = run({QStringLiteral("--port"), QString::fromStdString(device.ptyPath()), QStringLiteral("--lang"),
+  const CliRun result = run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
                              QString::fromLatin1(file.language),
                              write_file(QStringLiteral("firmware.frm"), intel_hex(file.blocks))});
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();

@@ -31,8 +31,6 @@ Bytes pattern(std::size_t count) {
 
 const std::vector<Block> kFirmware = {{0x0000, pattern(kProgrammedSize)}};
 
-QString port_of(const DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
-
 std::size_t count_of(const std::vector<testsupport::LoggedFrame>& log, const Bytes& frame) {
   return static_cast<std::size_t>(
       std::count_if(log.begin(), log.end(), [&](const auto& logged) { return logged.bytes == frame; }));

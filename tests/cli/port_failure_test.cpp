@@ -74,7 +74,7 @@ using PortTest = CliTest;
 
 TEST_F(PortTest, PortThatGoesAwayWhileConnectingEndsTheConnectAtOnce) {
   DevsimProcess device({"--silent-ids", "1000"});
-  const QString port = QString::fromStdString(device.ptyPath());
+  const QString port = port_of(device);
   const auto process = start(update_arguments(port, write_file(QStringLiteral("firmware.frm"), kFirmware)));
   ASSERT_TRUE(wait_for_frames(device, 3)) << "polling under way";
   device.stop(); // as an adapter pulled out

@@ -26,8 +26,6 @@ Bytes pattern(std::size_t count, unsigned step) {
 // The start of the image and its last page.
 const std::vector<Block> kFirmware = {{0x0000, pattern(1024, 37)}, {0x3F00, pattern(256, 5)}};
 
-QString port_of(const DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
-
 class UpdateTest : public CliTest {
 protected:
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }

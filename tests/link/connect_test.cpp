@@ -3,14 +3,11 @@
 #include "24GHz_prog.h"
 #include "device_fixture.h"
 #include "glob.h"
-#include "quit_on_stop.h"
-#include "signal_handling.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QtTest/QTest>
-#include <csignal>
 
 namespace kovo::testing {
 namespace {
@@ -172,20 +169,6 @@ TEST_F(Connect, PortThatCannotBeOpenedLeavesThePanelAsItWas) {
   });
   EXPECT_EQ(hidden, 1);
   EXPECT_EQ(shown, 1);
-}
-
-TEST_F(Connect, StopRequestEndsThePollingAndQuits) {
-  attach_device({"--silent-ids", "1000"});
-  const rt::SignalHandling signal_handling;
-  const rt::QuitOnStop quit_on_stop;
-  run_program([this] {
-    QTimer::singleShot(300, [] { std::raise(SIGINT); });
-    const Seconds took = time_of([this] { click("PANEL_CONNECT"); });
-    EXPECT_LT(took.count(), 3.0) << "a whole poll takes 8 s";
-    EXPECT_TRUE(dialogs_.messages().empty());
-    EXPECT_TRUE(told_to_quit_within(std::chrono::seconds(2)));
-  });
-  EXPECT_LT(received(kIdentificationRequest).size(), 201u);
 }
 
 TEST_F(Connect, LineLostWhilePollingShowsThePortMessageAtOnce) {
