@@ -3,6 +3,9 @@
 
 namespace kovo {
 
+// PROG_FLASH sends memory_size times this many bytes of the image, from address 0.
+constexpr int kProgrammedBytesPerSize = 16384;
+
 int CONNECT_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int LOAD_CRYPT_FILE(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int PROG_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

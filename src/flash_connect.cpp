@@ -59,12 +59,13 @@ const DeviceType* find_device_type(int code) {
   return nullptr;
 }
 
-void send_identification_request() {
+// False when the request could not be written: the line is gone.
+bool send_identification_request() {
   tx_data[0] = kStartByte;
   tx_data[1] = kIdentify;
   tx_data[2] = kIdentifyFixed;
   tx_data[3] = kIdentify ^ kIdentifyFixed;
-  ComWrt(COMGEN, tx_data.data(), kRequestLength);
+  return ComWrt(COMGEN, tx_data.data(), kRequestLength) == kRequestLength;
 }
 
 bool valid_identification_reply() {
@@ -105,10 +106,14 @@ int CONNECT_FLASH(int, int, int event, void*, int, int) {
   }
   reset_panel();
   int attempt = 0;
-  while (attempt <= kLastAttempt) {
+  while (attempt <= kLastAttempt && !StopRequested()) {
     FlushInQ(COMGEN);
     SetCtrlVal(MAIN_P, PANEL_CONNECT_PROGRESS, attempt);
-    send_identification_request();
+    if (!send_identification_request()) {
+      // An unplugged adapter or a closed line: no device can answer on it.
+      MessagePopup(text_port_err_1, text_port_err_2);
+      return 0;
+    }
     Delay(kPollInterval);
     ++attempt;
     if (GetInQLen(COMGEN) == kExchangeLength && valid_identification_reply()) {

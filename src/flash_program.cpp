@@ -5,6 +5,7 @@
 #include "24GHz_prog.h"
 #include "glob.h"
 #include "util.h"
+#include "utility.h"
 
 #include <algorithm>
 
@@ -23,8 +24,8 @@ constexpr unsigned char CMD_PROG_END = 0x02;   // closing command
 constexpr int kFrameOverhead = 3;              // start, length and check bytes
 constexpr int kReplyLength = 4;
 
-constexpr int kPagesPerSizeUnit = 64; // memory_size 1: 16 KiB
 constexpr int kPageSize = 256;
+constexpr int kPagesPerSizeUnit = kProgrammedBytesPerSize / kPageSize; // 64
 constexpr int kBlockSize = 16;
 
 constexpr int kYellow = 0xFFFF00; // programming
@@ -66,17 +67,19 @@ bool send_block(int page, int offset) {
   return exchange(CMD_PAGE_DATA, payload, sizeof payload);
 }
 
-// False at the first failed command; no page command follows it.
+// False at the first failed command, and at a stop request, which ends the
+// loop as a failed command does; no page command follows either.
 bool program_pages() {
   unsigned acknowledged = 0;
   for (int page = 0; page < memory_size * kPagesPerSizeUnit; ++page) {
-    if (!exchange(CMD_PAGE_BEGIN)) return false;
+    if (StopRequested() || !exchange(CMD_PAGE_BEGIN)) return false;
     for (int offset = 0; offset < kPageSize; offset += kBlockSize) {
-      if (!send_block(page, offset)) return false;
+      if (StopRequested() || !send_block(page, offset)) return false;
       SetCtrlVal(MAIN_P, PANEL_FLASH_PROGRESS, static_cast<int>(acknowledged / memory_size));
       ++acknowledged;
     }
-    if (!send_page_end(CMD_PAGE_END_1, page)) return false;
+    if (StopRequested() || !send_page_end(CMD_PAGE_END_1, page)) return false;
+    if (StopRequested()) return false;
     if (!send_page_end(CMD_PAGE_END_2, page)) {
       flash_error();
       return false;

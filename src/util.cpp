@@ -24,7 +24,6 @@ constexpr int kStopBits = 2;
 constexpr int kInputQueueSize = 1024;
 constexpr int kNoOutputQueue = -1; // each write goes to the port directly
 constexpr int kExchangeAttempts = 3;
-constexpr char kSettingsFile[] = "ini_pckovorecv.dat";
 constexpr std::size_t kLineRoom = MAX_PATHNAME_LEN; // a path line must fit datei_pfad
 
 enum class LineRead { Missing, Whole, TooLong };

@@ -6,6 +6,9 @@
 
 namespace kovo {
 
+// The settings file, in the current folder: port, last firmware file, language.
+constexpr char kSettingsFile[] = "ini_pckovorecv.dat";
+
 // Fills the port ring with the serial ports found.
 void get_com_ports();
 

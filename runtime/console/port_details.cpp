@@ -44,4 +44,11 @@ void offer_port(const QString& path) {
   if (!enumerated_port(path)) add_virtual_port(path);
 }
 
+PortFailure why_not_listed(const QString& name) {
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    if (info.portName().compare(name, Qt::CaseInsensitive) == 0) return try_port(info.systemLocation());
+  }
+  return QFileInfo(name).isAbsolute() ? try_port(name) : PortFailure::NotFound;
+}
+
 } // namespace rt

@@ -2,6 +2,8 @@
 // labels and numbers, and how a port given by its path gets onto the list.
 #pragma once
 
+#include "port_failure.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -29,5 +31,10 @@ void offer_port(const QString& path);
 
 // Whether path and location name the same line, links resolved.
 bool same_location(const QString& path, const QString& location);
+
+// Why the port that name stands for (an absolute path, or the name of a port
+// the system enumerates) is not on the port list: what opening it says now.
+// NotFound when nothing goes by that name.
+PortFailure why_not_listed(const QString& name);
 
 } // namespace rt

@@ -1,11 +1,11 @@
 #include "port_scan.h"
 
+#include "port_failure.h"
 #include "system_text.h"
 #include "rs232.h"
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <climits>
 #include <cstring>
@@ -32,11 +32,7 @@ public:
     return found;
   }
 
-  bool can_open(const QString& location) override {
-    QSerialPort port;
-    port.setPortName(location);
-    return port.open(QIODevice::ReadWrite);
-  }
+  bool can_open(const QString& location) override { return try_port(location) == PortFailure::None; }
 };
 
 LivePortSource live_source;

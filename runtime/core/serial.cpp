@@ -2,14 +2,22 @@
 // runs the callbacks; waits block on the port with a deadline and give the
 // user interface a moment between slices.
 #include "idle.h"
+#include "port_failure.h"
 #include "port_scan.h"
 #include "rs232.h"
 
+#include <QFile>
 #include <QSerialPort>
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
+
+#ifndef _WIN32
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -26,10 +34,16 @@ struct OpenPort {
 
 std::map<int, std::unique_ptr<OpenPort>> open_ports;
 int last_status = 0;
+rt::PortFailure last_failure = rt::PortFailure::None;
 
 int report(int status) {
   last_status = status;
   return status;
+}
+
+int report_failure(rt::PortFailure failure, int status) {
+  last_failure = failure;
+  return report(status);
 }
 
 OpenPort* find_port(int port) {
@@ -43,6 +57,33 @@ QString location_for(int port) {
   if (location.isEmpty() && port > 0) location = QStringLiteral("COM%1").arg(port);
 #endif
   return location;
+}
+
+// QSerialPort calls a port held by another program and one the user may not
+// open alike a permission error; the file itself tells them apart.
+rt::PortFailure open_failure(const QString& location, QSerialPort::SerialPortError error) {
+  using rt::PortFailure;
+#ifndef _WIN32
+  const QByteArray path = QFile::encodeName(location);
+  struct stat status {};
+  if (stat(path.constData(), &status) != 0) {
+    return errno == EACCES ? PortFailure::PermissionDenied : PortFailure::NotFound;
+  }
+  if (!S_ISCHR(status.st_mode)) return PortFailure::NotSerial;
+  if (access(path.constData(), R_OK | W_OK) != 0) return PortFailure::PermissionDenied;
+#endif
+  switch (error) {
+  case QSerialPort::DeviceNotFoundError: return PortFailure::NotFound;
+  case QSerialPort::PermissionError: return PortFailure::InUse; // Windows denies access to a port in use
+  case QSerialPort::UnsupportedOperationError: return PortFailure::NotSerial; // a device that is no terminal
+  default: return PortFailure::Other;
+  }
+}
+
+rt::PortFailure open_line(QSerialPort& device, const QString& location) {
+  device.setPortName(location);
+  if (device.open(QIODevice::ReadWrite)) return rt::PortFailure::None;
+  return open_failure(location, device.error());
 }
 
 bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int stopBits) {
@@ -80,15 +121,15 @@ int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits
                   int, int) {
   CloseCom(port);
   const QString location = location_for(port);
-  if (location.isEmpty()) return report(kRS_InvalidPortNum);
+  if (location.isEmpty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
   auto opened = std::make_unique<OpenPort>();
-  opened->device.setPortName(location);
-  if (!opened->device.open(QIODevice::ReadWrite)) return report(kRS_CannotOpenPort);
+  const rt::PortFailure failure = open_line(opened->device, location);
+  if (failure != rt::PortFailure::None) return report_failure(failure, kRS_CannotOpenPort);
   if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {
-    return report(kRS_InvalidParameter);
+    return report_failure(rt::PortFailure::Other, kRS_InvalidParameter);
   }
   open_ports[port] = std::move(opened);
-  return report(0);
+  return report_failure(rt::PortFailure::None, 0);
 }
 
 int CloseCom(int port) {
@@ -137,13 +178,15 @@ int ComWrt(int port, const void* buffer, int count) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
   QSerialPort& device = open->device;
-  if (device.write(static_cast<const char*>(buffer), count) != count) return report(kRS_IOErr);
+  if (device.write(static_cast<const char*>(buffer), count) != count) {
+    return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
+  }
   const auto deadline = rt::Clock::now() + open->timeout;
   while (device.bytesToWrite() > 0) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
     if (left.count() <= 0) return report(kRS_TimeOutErr);
     device.waitForBytesWritten(static_cast<int>(left.count()));
-    if (line_lost(device)) return report(kRS_IOErr);
+    if (line_lost(device)) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   }
   report(0);
   return count;
@@ -159,9 +202,9 @@ int ComRd(int port, void* buffer, int count) {
     line_ok = wait_for_input(device, deadline);
   }
   const auto got = device.read(static_cast<char*>(buffer), count);
-  if (got < 0) return report(kRS_IOErr);
-  const int status = got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr;
-  report(status);
+  if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
+  if (!line_ok) last_failure = rt::PortFailure::LineLost;
+  report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);
   return static_cast<int>(got);
 }
 
@@ -174,3 +217,10 @@ int GetInQLen(int port) {
 }
 
 int ReturnRS232Err() { return last_status; }
+
+rt::PortFailure rt::port_failure() { return last_failure; }
+
+rt::PortFailure rt::try_port(const QString& location) {
+  QSerialPort device;
+  return open_line(device, location);
+}

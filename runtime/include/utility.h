@@ -7,11 +7,16 @@
 // Waits; the user interface stays painted meanwhile.
 void Delay(double seconds);
 
+// Non-zero once the user or the system asked the program to stop (Ctrl-C, a
+// termination signal): a long operation ends as if its next step had failed,
+// and still sends what closes it on the device.
+int StopRequested();
+
 // Opens a file by a UTF-8 path, as fopen does; any name the system accepts works.
 std::FILE* OpenFile(const char* path, const char* mode);
 
-// Opens a regular file (links followed) for reading as text, by a path in the
-// system's code page. Null when the path names anything else (a pipe, a
+// Opens a regular file (links followed) for reading as text, by a UTF-8
+// path. Null when the path names anything else (a pipe, a
 // device, a folder), when the file holds more than maxBytes, or when it cannot
 // be opened. Never waits for a writer or a device.
 std::FILE* OpenRegularFile(const char* path, long long maxBytes);

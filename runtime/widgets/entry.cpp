@@ -1,5 +1,7 @@
 // The process entry point of the window program: it sets up the run-time
 // layer and hands over to the system's main.
+#include "quit_on_stop.h"
+#include "signal_handling.h"
 #include "widgets_runtime.h"
 
 #include "main.h"
@@ -10,6 +12,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion")); // the indicator colours show on every platform
   QApplication::setQuitOnLastWindowClosed(false);
+  rt::SignalHandling signal_handling;
   rt::WidgetsRuntime runtime;
+  rt::QuitOnStop quit_on_stop;
   return kovo::main(argc, argv);
 }

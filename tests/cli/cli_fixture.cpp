@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 namespace kovo::cli_testing {
 namespace {
@@ -50,6 +51,28 @@ Bytes image_of(const std::vector<Block>& blocks, std::size_t size) {
   return image;
 }
 
+QStringList update_arguments(const QString& port, const QString& file) {
+  return {QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), file};
+}
+
+bool wait_for_output(QProcess& process, const QString& text, QString& seen, std::chrono::seconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!seen.contains(text) && std::chrono::steady_clock::now() < end) {
+    process.waitForReadyRead(50);
+    seen += QString::fromUtf8(process.readAllStandardOutput());
+  }
+  return seen.contains(text);
+}
+
+bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count, std::chrono::seconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (device.readLog().size() < count) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 CliTest::CliTest() {
   if (!current_.isValid() || !config_.isValid() || !files_.isValid()) {
     throw std::runtime_error("no temporary folder");
@@ -62,6 +85,21 @@ QProcessEnvironment CliTest::environment() const {
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
   return environment;
+}
+
+QProcessEnvironment CliTest::with_virtual_ports(const QStringList& ports) const {
+  QProcessEnvironment environment = this->environment();
+  environment.insert(QStringLiteral("KOVOFLASH_EXTRA_PORTS"), ports.join(QLatin1Char(':')));
+  return environment;
+}
+
+std::unique_ptr<QProcess> CliTest::start(const QStringList& arguments, const QProcessEnvironment& environment) const {
+  auto process = std::make_unique<QProcess>();
+  process->setProcessEnvironment(environment);
+  process->setWorkingDirectory(current_.path());
+  process->start(QStringLiteral(KOVOFLASH_CLI), arguments);
+  if (!process->waitForStarted()) throw std::runtime_error("kovoflash-cli did not start");
+  return process;
 }
 
 CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& environment,
@@ -83,13 +121,17 @@ CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& env
   return result;
 }
 
-QString CliTest::write_file(const QString& name, const std::string& content) const {
-  const QString path = files_.filePath(name);
+void write_whole_file(const QString& path, const std::string& content) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) ||
       file.write(content.data(), static_cast<qint64>(content.size())) != static_cast<qint64>(content.size())) {
     throw std::runtime_error("cannot write " + path.toStdString());
   }
+}
+
+QString CliTest::write_file(const QString& name, const std::string& content) const {
+  const QString path = files_.filePath(name);
+  write_whole_file(path, content);
   return path;
 }
 

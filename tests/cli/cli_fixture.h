@@ -2,6 +2,9 @@
 // folder with a fresh configuration folder, and writes firmware files for it.
 #pragma once
 
+#include "devsim_process.h"
+
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -9,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,7 @@ constexpr int kExitNoDevice = 4;
 constexpr int kExitUnsupported = 5;
 constexpr int kExitFile = 6;
 constexpr int kExitProgramming = 7;
+constexpr int kExitInterrupted = 8;
 
 struct CliRun {
   int exit_code = -1;
@@ -42,6 +47,21 @@ std::string intel_hex(const std::vector<Block>& blocks);
 // The device memory a good update leaves: the blocks, 0xFF elsewhere.
 Bytes image_of(const std::vector<Block>& blocks, std::size_t size);
 
+void write_whole_file(const QString& path, const std::string& content);
+
+inline QString port_of(const testsupport::DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
+
+// An update of file through port, in English.
+QStringList update_arguments(const QString& port, const QString& file);
+
+// Reads standard output into seen until it holds text; false at the deadline.
+bool wait_for_output(QProcess& process, const QString& text, QString& seen,
+                     std::chrono::seconds deadline = std::chrono::seconds(30));
+
+// Waits until the device has received at least count frames; false at the deadline.
+bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count,
+                     std::chrono::seconds deadline = std::chrono::seconds(30));
+
 class CliTest : public ::testing::Test {
 protected:
   CliTest();
@@ -49,9 +69,14 @@ protected:
   // The environment of a run: no virtual ports, the test's configuration
   // folder, the C locale (so English unless --lang says otherwise).
   QProcessEnvironment environment() const;
+  // The environment with these ports listed as virtual ports.
+  QProcessEnvironment with_virtual_ports(const QStringList& ports) const;
   CliRun run(const QStringList& arguments) const { return run(arguments, environment()); }
   CliRun run(const QStringList& arguments, const QProcessEnvironment& environment,
              std::chrono::seconds deadline = std::chrono::seconds(60)) const;
+  // Starts a run and returns at once, for a test that acts while it runs.
+  std::unique_ptr<QProcess> start(const QStringList& arguments) const { return start(arguments, environment()); }
+  std::unique_ptr<QProcess> start(const QStringList& arguments, const QProcessEnvironment& environment) const;
 
   // Writes a file into the test's own folder (not the current folder of the runs).
   QString write_file(const QString& name, const std::string& content) const;

@@ -4,7 +4,9 @@
 #include "devsim_process.h"
 #include "pseudo_terminal.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <string>
 
@@ -24,21 +26,11 @@ Bytes pattern(std::size_t count, unsigned step) {
 // The start of the image and its last page.
 const std::vector<Block> kFirmware = {{0x0000, pattern(1024, 37)}, {0x3F00, pattern(256, 5)}};
 
-QString port_of(const DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
-
 class UpdateTest : public CliTest {
 protected:
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
 
-  CliRun update(const DevsimProcess& device) const {
-    return run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
-  }
-
-  QProcessEnvironment with_virtual_ports(const QStringList& ports) const {
-    QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("KOVOFLASH_EXTRA_PORTS"), ports.join(QLatin1Char(':')));
-    return environment;
-  }
+  CliRun update(const DevsimProcess& device) const { return run(update_arguments(port_of(device), firmware())); }
 };
 
 TEST_F(UpdateTest, ProgramsTheFileIntoTheDevice) {
@@ -115,6 +107,61 @@ TEST_F(UpdateTest, WithoutAPortTakesTheOneOfTheLastRunElseTheFirstListed) {
   EXPECT_EQ(again.exit_code, kExitUnsupported);
   EXPECT_TRUE(again.out.contains(QStringLiteral("KovoLogger TLM"))) << again.out.toStdString();
 }
+
+// A port not listed now, an old file, German.
+const std::string kStoredSettings = "123456\n/old/firmware.frm\n0\n";
+
+class RememberedPortTest : public UpdateTest {
+protected:
+  void store_settings() const {
+    QDir().mkpath(QFileInfo(settings_file()).path());
+    write_whole_file(settings_file(), kStoredSettings);
+  }
+  std::string stored_settings() const {
+    QFile file(settings_file());
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  }
+};
+
+TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
+  DevsimProcess device;
+  const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
+  store_settings();
+  const CliRun listing = run({QStringLiteral("--list-ports")}, environment);
+  const QString number = listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
+  ASSERT_FALSE(number.isEmpty()) << listing.out.toStdString();
+  const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_EQ(QString::fromStdString(stored_settings()).section(QLatin1Char('\n'), 0, 0), number);
+}
+
+struct NoDeviceRun {
+  const char* name;
+  bool settings_before;
+  const char* port; // nullptr: none given, so the first listed, where a device is silent
+  int exit_code;
+};
+
+class NoDeviceAnswered : public RememberedPortTest, public ::testing::WithParamInterface<NoDeviceRun> {};
+
+TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
+  const NoDeviceRun& no_device = GetParam();
+  DevsimProcess silent({"--silent-ids", "1000"});
+  if (no_device.settings_before) store_settings();
+  QStringList arguments = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
+  if (no_device.port) arguments = QStringList({QStringLiteral("--port"), QString::fromLatin1(no_device.port)}) + arguments;
+  const CliRun result = run(arguments, with_virtual_ports({port_of(silent)}));
+  EXPECT_EQ(result.exit_code, no_device.exit_code) << result.err.toStdString();
+  if (no_device.settings_before) EXPECT_EQ(stored_settings(), kStoredSettings);
+  else EXPECT_FALSE(QFile::exists(settings_file()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, NoDeviceAnswered,
+    ::testing::Values(NoDeviceRun{"silent_first_listed_port", true, nullptr, kExitNoDevice},
+                      NoDeviceRun{"named_port_missing", true, "/dev/kovo-no-such-port", kExitPort},
+                      NoDeviceRun{"no_settings_before", false, "/dev/kovo-no-such-port", kExitPort}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
   DevsimProcess device({"--type", "D1"});

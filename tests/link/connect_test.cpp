@@ -171,6 +171,20 @@ TEST_F(Connect, PortThatCannotBeOpenedLeavesThePanelAsItWas) {
   EXPECT_EQ(shown, 1);
 }
 
+TEST_F(Connect, LineLostWhilePollingShowsThePortMessageAtOnce) {
+  auto& device = attach_device({"--silent-ids", "1000"});
+  run_program([&] {
+    click("PANEL_ENGLISH");
+    QTimer::singleShot(300, [&] { device.stop(); }); // the adapter pulled out
+    const Seconds took = time_of([this] { click("PANEL_CONNECT"); });
+    EXPECT_LT(took.count(), 3.0) << "a whole poll takes 8 s";
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages()[0].title, "COM-Port");
+    EXPECT_EQ(dialogs_.messages()[0].text, "COM-Port not found!\nPlease select another COM-Port!");
+    EXPECT_EQ(device_type(), "");
+  });
+}
+
 // Replies that must never be accepted: the poll runs its 201 requests and
 // gives up without a word.
 struct UnacceptedReply {

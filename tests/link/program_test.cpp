@@ -3,12 +3,16 @@
 #include "24GHz_prog.h"
 #include "device_fixture.h"
 #include "glob.h"
+#include "quit_on_stop.h"
+#include "signal_handling.h"
+#include "utility.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QtTest/QTest>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -220,6 +224,30 @@ TEST_F(Programming, LineClosedMidRunEndsRedWithoutHanging) {
     EXPECT_EQ(colour(), 0xFF0000);
     EXPECT_EQ(dialogs_.messages().size(), 1u);
   });
+}
+
+TEST_F(Programming, StopRequestEndsThePagesRedStillClosesAndQuits) {
+  attach_device({"--paced"}); // the whole image takes some 8 s
+  fill_image_with_noise();
+  const rt::SignalHandling signal_handling;
+  const rt::QuitOnStop quit_on_stop;
+  run_program([this] {
+    connect_with_image();
+    QObject::connect(control<QProgressBar>("PANEL_FLASH_PROGRESS"), &QProgressBar::valueChanged, [](int value) {
+      if (value >= 100 && !StopRequested()) std::raise(SIGTERM);
+    });
+    const Seconds took = time_of([this] { click("PANEL_PROGRAM"); });
+    EXPECT_LT(took.count(), 5.0);
+    EXPECT_EQ(colour(), 0xFF0000);
+    EXPECT_TRUE(dialogs_.messages().empty()) << "the device acknowledged the closing command";
+    EXPECT_TRUE(told_to_quit_within(std::chrono::seconds(2)));
+  });
+  const auto frames = frames_received();
+  ASSERT_GE(frames.size(), 100u);
+  EXPECT_LT(frames.size(), 1218u);
+  EXPECT_EQ(frames.back(), kProgEnd);
+  const auto expected = whole_run(64);
+  EXPECT_TRUE(std::equal(frames.begin(), frames.end() - 1, expected.begin())) << "in order up to the stop";
 }
 
 TEST_F(Programming, SecondPressProgramsTheSameImageAgainFromPageZero) {

@@ -4,13 +4,18 @@
 #include "main.h"
 #include "program_fixture.h"
 #include "pseudo_terminal.h"
+#include "quit_on_stop.h"
 #include "rs232.h"
+#include "signal_handling.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QTimer>
 #include <QtTest/QTest>
+#include <csignal>
 
 namespace kovo::testing {
 namespace {
@@ -201,6 +206,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace kovo::testing {
 namespace {
+
+// Windows hands Ctrl-C to the console handler, not to raise().
+#ifndef _WIN32
+TEST_F(Startup, StopRequestClosesAnOpenDialogAndQuits) {
+  const rt::SignalHandling signal_handling;
+  const rt::QuitOnStop quit_on_stop;
+  run_program([this] {
+    QDialog dialog(window());
+    QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+    QTimer::singleShot(5000, &dialog, &QDialog::accept); // so a failure does not hang
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(told_to_quit_within(std::chrono::seconds(2)));
+  });
+}
+#endif
 
 TEST_F(Startup, CommandButtonsKeepTheirShortcutKeysInBothLanguages) {
   const std::pair<const char*, const char*> keys[] = {

@@ -54,6 +54,12 @@ int ProgramTest::run_program_until_quit(const std::function<void()>& user) {
   });
 }
 
+bool ProgramTest::told_to_quit_within(std::chrono::milliseconds deadline) const {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!runtime_.quit_requested() && std::chrono::steady_clock::now() < end) QTest::qWait(10);
+  return runtime_.quit_requested();
+}
+
 QWidget* ProgramTest::window() const { return runtime_.panel_window(MAIN_P); }
 
 void ProgramTest::click(const char* name) const {

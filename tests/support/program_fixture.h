@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -28,6 +29,10 @@ protected:
   int run_program(const std::function<void()>& user);
   // The same, but the user must end the program; the test fails if not.
   int run_program_until_quit(const std::function<void()>& user);
+
+  // Lets the event loop run until the program is told to quit; false when
+  // it is not within the deadline.
+  bool told_to_quit_within(std::chrono::milliseconds deadline) const;
 
   QWidget* window() const;
   template <class Widget = QWidget>

@@ -41,7 +41,6 @@ void LiveOutput::follow(Phase phase) {
   end_live_line();
   phase_ = phase;
   if (phase == Phase::Quiet) return; // what was seen stays readable
-  attempts_seen_ = false;
   reached_percent_ = 0;
   started_ = Clock::now();
   drawn_ = {};
@@ -64,7 +63,6 @@ void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change c
 }
 
 void LiveOutput::show_attempt(const rt::ConsoleControl& counter) {
-  attempts_seen_ = true;
   if (terminal_) draw(QString::fromUtf8(texts_.waiting).arg(counter.value).arg(counter.maximum));
 }
 

@@ -25,9 +25,6 @@ public:
   // Follows the attempt count or the programming progress from now on;
   // Quiet ends a live line.
   void follow(Phase phase);
-  // Whether the attempt count was set since following Connecting: polling
-  // began, so the port opened.
-  bool attempts_seen() const { return attempts_seen_; }
 
   void say(const QString& line);      // standard output
   void complain(const QString& line); // standard error
@@ -47,7 +44,6 @@ private:
   const Texts& texts_;
   const bool terminal_;
   Phase phase_ = Phase::Quiet;
-  bool attempts_seen_ = false;
   qsizetype live_width_ = 0; // characters of the live line drawn; 0: none
   int reached_percent_ = 0;
   Clock::time_point started_;

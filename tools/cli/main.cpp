@@ -5,10 +5,12 @@
 #include "port_details.h"
 #include "port_listing.h"
 #include "program_run.h"
+#include "signal_handling.h"
 #include "terminal.h"
 #include "texts.h"
 #include "update.h"
 #include "system_text.h"
+#include "util.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +48,8 @@ QString help_text() {
              "  --help        show this help\n"
              "  --version     show the version\n"
              "\n"
-             "The port, the last firmware file and the language are kept in the folder\n"
+             "Once a device answered, the port, the last firmware file and the language\n"
+             "are kept in the folder\n"
              "  %2\n"
              "Nothing is written to the current folder.\n"
              "\n"
@@ -54,11 +57,12 @@ QString help_text() {
              "  0  done: firmware programmed, ports listed, help or version shown\n"
              "  1  internal error: the program could not start\n"
              "  2  bad usage\n"
-             "  3  the port cannot be opened or is not listed\n"
+             "  3  the port cannot be opened, is not listed, or was lost while connecting\n"
              "  4  no device answered\n"
              "  5  the device cannot be updated\n"
              "  6  the firmware file cannot be read or is faulty\n"
-             "  7  programming failed")
+             "  7  programming failed\n"
+             "  8  interrupted (Ctrl-C or a termination signal): repeat the update")
       .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(settings_folder()));
 }
 
@@ -114,8 +118,9 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
     rt::offer_port(port);
   }
   const cli::UpdateRequest request{language, port, *file};
+  const cli::KeptFile settings_before(QDir(settings_folder()).filePath(QLatin1String(kovo::kSettingsFile)));
   return run_in_settings_folder(argc, argv, texts, [&](const cli::PanelUser& user, cli::LiveOutput& output) {
-    return cli::update(user, request, output, texts);
+    return cli::update(user, request, output, texts, settings_before);
   });
 }
 
@@ -130,6 +135,7 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  const rt::SignalHandling signal_handling;
   QCoreApplication::setApplicationName(QLatin1String(kApplicationName));
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {

@@ -14,6 +14,11 @@ struct Texts {
   const char* switch_on;
   const char* waiting;          // %1 attempt, %2 last attempt
   const char* port_failed;
+  const char* port_in_use;      // %1 label
+  const char* port_forbidden;   // %1 label
+  const char* join_dialout;     // how a Linux user gets serial ports
+  const char* not_serial;       // %1 label
+  const char* port_lost;        // %1 label
   const char* no_device;
   const char* device;           // %1 type, %2 bootloader version
   const char* unknown_type;
@@ -21,9 +26,12 @@ struct Texts {
   const char* file_unreadable;  // %1 path
   const char* file_loaded;      // %1 path
   const char* file_faulty;
+  const char* data_beyond;      // %1 first address not programmed (hex), %2 KiB programmed
+  const char* no_data;          // %1 KiB programmed
   const char* time_left;        // %1 m:ss
   const char* programmed;
   const char* programming_failed;
+  const char* interrupted;
   const char* virtual_port;
   const char* link_adapter;     // marks the adapter's USB bridge in the port list
 };

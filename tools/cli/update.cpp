@@ -2,15 +2,21 @@
 
 #include "24GHz_prog.h"
 #include "system_text.h"
+#include "flash.h"
+#include "glob.h"
 #include "port_details.h"
+#include "utility.h"
+#include "written_addresses.h"
 
 #include <QDir>
+#include <QSysInfo>
 #include <optional>
 
 namespace cli {
 namespace {
 
 constexpr int kGreen = 0x00FF00; // the programming indicator's colour after a good run
+constexpr int kBytesPerKiB = 1024;
 
 struct Step {
   const PanelUser& user;
@@ -20,11 +26,46 @@ struct Step {
   QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
   QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
 
+  ExitStatus interrupted() const {
+    output.complain(text(texts.interrupted));
+    return ExitStatus::Interrupted;
+  }
+
+  // A stop request is why a step fails once one came, whatever it looks like.
   ExitStatus fail(ExitStatus status, const QString& reason) const {
+    if (StopRequested()) return interrupted();
     output.complain(reason);
     return status;
   }
+
+  template <class Work>
+  ExitStatus unless_stopped(Work work) const {
+    return StopRequested() ? interrupted() : work();
+  }
 };
+
+QString selected_port_label(const Step& step) {
+  const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
+  return rt::from_system_text(ring.items[static_cast<std::size_t>(ring.selected)].label);
+}
+
+QString port_problem(const Step& step, rt::PortFailure failure, const QString& port) {
+  using rt::PortFailure;
+  switch (failure) {
+  case PortFailure::InUse: return step.text(step.texts.port_in_use).arg(port);
+  case PortFailure::PermissionDenied: {
+    const QString problem = step.text(step.texts.port_forbidden).arg(port);
+    if (QSysInfo::kernelType() != QLatin1String("linux")) return problem;
+    return problem + QLatin1Char('\n') + step.text(step.texts.join_dialout);
+  }
+  case PortFailure::NotSerial: return step.text(step.texts.not_serial).arg(port);
+  case PortFailure::LineLost: return step.text(step.texts.port_lost).arg(port);
+  case PortFailure::Other: return step.text(step.texts.port_failed);
+  case PortFailure::None:
+  case PortFailure::NotFound: break;
+  }
+  return step.text(step.texts.port_not_listed).arg(port);
+}
 
 // The ring item that --port names: by label, by number, or by the location
 // behind it.
@@ -45,12 +86,11 @@ ExitStatus choose_port(const Step& step, const QString& wanted) {
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
   if (!wanted.isEmpty()) {
     const auto value = port_named(ring, wanted);
-    if (!value) return step.fail(ExitStatus::Port, step.text(step.texts.port_not_listed).arg(wanted));
+    if (!value) return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(wanted), wanted));
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, *value);
   }
   if (ring.selected < 0) return step.fail(ExitStatus::Port, step.text(step.texts.no_ports));
-  const rt::RingItem& item = ring.items[static_cast<std::size_t>(ring.selected)];
-  step.output.say(step.text(step.texts.port).arg(rt::from_system_text(item.label)));
+  step.output.say(step.text(step.texts.port).arg(selected_port_label(step)));
   return ExitStatus::Success;
 }
 
@@ -59,7 +99,10 @@ ExitStatus connect(const Step& step) {
   step.output.follow(Phase::Connecting);
   step.user.press(PANEL_CONNECT);
   step.output.follow(Phase::Quiet);
-  if (!step.output.attempts_seen()) return step.fail(ExitStatus::Port, step.text(step.texts.port_failed));
+  const rt::PortFailure failure = rt::port_failure();
+  if (failure != rt::PortFailure::None) {
+    return step.fail(ExitStatus::Port, port_problem(step, failure, selected_port_label(step)));
+  }
   const QString version = step.shown(PANEL_BOOT_VERSION);
   if (version.isEmpty()) return step.fail(ExitStatus::NoDevice, step.text(step.texts.no_device));
   QString type = step.shown(PANEL_DEVICE_TYPE);
@@ -81,7 +124,29 @@ ExitStatus load(const Step& step, const QString& file) {
   return ExitStatus::Success;
 }
 
-ExitStatus program(const Step& step) {
+bool any_written(const WrittenAddresses& written, std::size_t from, std::size_t to) {
+  for (std::size_t address = from; address < to; ++address) {
+    if (written[address]) return true;
+  }
+  return false;
+}
+
+// The device receives only the start of the image; a file whose data lies
+// elsewhere leaves it holding FF where firmware is expected.
+void warn_of_data_the_device_misses(const Step& step, const QString& file) {
+  const auto written = written_addresses(file);
+  if (!written) return;
+  const std::size_t programmed = static_cast<std::size_t>(kovo::memory_size) * kovo::kProgrammedBytesPerSize;
+  const QString kib = QString::number(programmed / kBytesPerKiB);
+  if (any_written(*written, programmed, written->size())) {
+    const QString first_missed = QStringLiteral("%1").arg(programmed, 4, 16, QLatin1Char('0')).toUpper();
+    step.output.complain(step.text(step.texts.data_beyond).arg(first_missed, kib));
+  }
+  if (!any_written(*written, 0, programmed)) step.output.complain(step.text(step.texts.no_data).arg(kib));
+}
+
+ExitStatus program(const Step& step, const QString& file) {
+  warn_of_data_the_device_misses(step, file);
   step.output.follow(Phase::Programming);
   step.user.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
@@ -92,16 +157,21 @@ ExitStatus program(const Step& step) {
   return ExitStatus::Success;
 }
 
+bool device_answered(ExitStatus connected) {
+  return connected == ExitStatus::Success || connected == ExitStatus::Unsupported;
+}
+
 } // namespace
 
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output,
-                  const Texts& texts) {
+                  const Texts& texts, const KeptFile& settings_before) {
   const Step step{user, output, texts};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
-  ExitStatus status = choose_port(step, request.port);
-  if (status == ExitStatus::Success) status = connect(step);
-  if (status == ExitStatus::Success) status = load(step, request.file);
-  if (status == ExitStatus::Success) status = program(step);
+  ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });
+  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
+  if (!device_answered(status)) settings_before.put_back();
+  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.file); });
+  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return program(step, request.file); });
   return status;
 }
 

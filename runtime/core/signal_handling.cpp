@@ -1,0 +1,98 @@
+#include "signal_handling.h"
+
+#include "utility.h"
+
+#include <atomic>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <signal.h>
+#endif
+
+namespace {
+
+// Written by a signal handler (or, on Windows, the console's handler thread):
+// only a lock-free atomic is safe there.
+std::atomic<int> stop_requests{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+#ifdef _WIN32
+
+// Windows ends the process as soon as the handler of a closing console
+// returns, and at the latest after 5 s: this much is left for the closing
+// command and the port to close.
+constexpr DWORD kConsoleCloseGraceMs = 4000;
+
+BOOL WINAPI on_console_event(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+  // A second request falls through to the default handler, which ends the process.
+  if (stop_requests.fetch_add(1) > 0) return FALSE;
+  if (event == CTRL_CLOSE_EVENT) Sleep(kConsoleCloseGraceMs); // main returns meanwhile
+  return TRUE;
+}
+
+#else
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kHandledSignals = sizeof kStopSignals / sizeof kStopSignals[0];
+
+struct sigaction previous_stop_actions[kHandledSignals];
+struct sigaction previous_pipe_action;
+
+extern "C" void on_stop_signal(int signal_number) {
+  if (stop_requests.fetch_add(1) == 0) return;
+  // A second request: end as the signal would have ended the process.
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  sigaction(signal_number, &default_action, nullptr);
+  raise(signal_number);
+}
+
+#endif
+
+} // namespace
+
+namespace rt {
+
+#ifdef _WIN32
+
+SignalHandling::SignalHandling() { SetConsoleCtrlHandler(on_console_event, TRUE); }
+
+SignalHandling::~SignalHandling() {
+  SetConsoleCtrlHandler(on_console_event, FALSE);
+  stop_requests = 0;
+}
+
+#else
+
+SignalHandling::SignalHandling() {
+  struct sigaction stop_action {};
+  stop_action.sa_handler = on_stop_signal;
+  sigemptyset(&stop_action.sa_mask);
+  stop_action.sa_flags = SA_RESTART; // waits and reads go on; the system looks at the request
+  for (int i = 0; i < kHandledSignals; ++i) sigaction(kStopSignals[i], &stop_action, &previous_stop_actions[i]);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, &previous_pipe_action);
+}
+
+SignalHandling::~SignalHandling() {
+  sigaction(SIGPIPE, &previous_pipe_action, nullptr);
+  for (int i = 0; i < kHandledSignals; ++i) sigaction(kStopSignals[i], &previous_stop_actions[i], nullptr);
+  stop_requests = 0;
+}
+
+#endif
+
+} // namespace rt
+
+int StopRequested() { return stop_requests.load() > 0 ? 1 : 0; }

@@ -1,0 +1,22 @@
+// How the program meets the signals that would otherwise kill it mid-update.
+// Ctrl-C, a termination request or a closed terminal (SIGINT, SIGTERM,
+// SIGHUP; on Windows Ctrl-C, Ctrl-Break and the console closing) only ask the
+// program to stop: StopRequested() (utility.h) turns non-zero, and the
+// operation in progress ends as a failed one does, its closing command sent.
+// A second such signal ends the process at once. A closed pipe or terminal on
+// the output (SIGPIPE) ends nothing: writes to it just fail.
+#pragma once
+
+namespace rt {
+
+// Exactly one instance, for as long as the program should handle signals;
+// the destructor puts back what was there and forgets a stop request.
+class SignalHandling {
+public:
+  SignalHandling();
+  ~SignalHandling();
+  SignalHandling(const SignalHandling&) = delete;
+  SignalHandling& operator=(const SignalHandling&) = delete;
+};
+
+} // namespace rt

@@ -1,0 +1,121 @@
+// Ports that cannot serve: each says why, ends with exit 3, and does so
+// quickly rather than after a whole poll.
+#include "cli_fixture.h"
+#include "devsim_process.h"
+#include "pseudo_terminal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSerialPort>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+namespace kovo::cli_testing {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::DevsimProcess;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kQuickly = 5s; // a whole poll of a silent line takes 8 s
+constexpr char kFirmware[] = ":0400000001020304F2\n:00000001FF\n";
+
+enum class Port { Missing, RegularFile, Folder, NotATerminal, HeldByAnotherProgram };
+
+struct UnusablePort {
+  const char* name;
+  Port port;
+  const char* complaint; // %1: the port
+};
+
+class PortFailureTest : public CliTest, public ::testing::WithParamInterface<UnusablePort> {
+protected:
+  QString firmware() const { return write_file(QStringLiteral("firmware.frm"), kFirmware); }
+
+  QString port_for(Port port) {
+    switch (port) {
+    case Port::Missing: return QStringLiteral("/dev/kovo-no-such-port");
+    case Port::RegularFile: return write_file(QStringLiteral("not-a-port"), "text");
+    case Port::Folder: return QDir::tempPath();
+    case Port::NotATerminal: return QStringLiteral("/dev/null");
+    case Port::HeldByAnotherProgram: break;
+    }
+    const QString path = QString::fromStdString(terminal_.device_path());
+    holder_.setPortName(path);
+    if (!holder_.open(QIODevice::ReadWrite)) throw std::runtime_error("cannot hold the pseudo-terminal");
+    return path;
+  }
+
+  testing::PseudoTerminal terminal_;
+  QSerialPort holder_; // this test process is the other program
+};
+
+TEST_P(PortFailureTest, SaysWhyAndEndsWithExitThree) {
+  const UnusablePort& unusable = GetParam();
+  const QString port = port_for(unusable.port);
+  const auto started = Clock::now();
+  const CliRun result = run(update_arguments(port, firmware()));
+  EXPECT_LT(Clock::now() - started, kQuickly);
+  EXPECT_EQ(result.exit_code, kExitPort) << result.out.toStdString() << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains(QString::fromUtf8(unusable.complaint).arg(port))) << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, PortFailureTest,
+    ::testing::Values(UnusablePort{"missing", Port::Missing, "Port %1 not found; --list-ports shows the ports."},
+                      UnusablePort{"regular_file", Port::RegularFile, "%1 is not a serial port."},
+                      UnusablePort{"folder", Port::Folder, "%1 is not a serial port."},
+                      UnusablePort{"not_a_terminal", Port::NotATerminal, "%1 is not a serial port."},
+                      UnusablePort{"in_use", Port::HeldByAnotherProgram, "Port %1 is in use by another program."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using PortTest = CliTest;
+
+TEST_F(PortTest, PortThatGoesAwayWhileConnectingEndsTheConnectAtOnce) {
+  DevsimProcess device({"--silent-ids", "1000"});
+  const QString port = port_of(device);
+  const auto process = start(update_arguments(port, write_file(QStringLiteral("firmware.frm"), kFirmware)));
+  ASSERT_TRUE(wait_for_frames(device, 3)) << "polling under way";
+  device.stop(); // as an adapter pulled out
+  const auto stopped = Clock::now();
+  ASSERT_TRUE(process->waitForFinished(30000));
+  EXPECT_LT(Clock::now() - stopped, kQuickly);
+  EXPECT_EQ(process->exitCode(), kExitPort);
+  const QString err = QString::fromUtf8(process->readAllStandardError());
+  EXPECT_TRUE(err.contains(QStringLiteral("COM-Port: COM-Port not found! Please select another COM-Port!\n")))
+      << err.toStdString();
+  EXPECT_TRUE(err.contains(QStringLiteral("The connection through port %1 was lost.").arg(port))) << err.toStdString();
+  EXPECT_FALSE(err.contains(QStringLiteral("No device answered."))) << err.toStdString();
+}
+
+// Only root can take a user's rights away for a run: the program runs as
+// nobody, who may not open root's pseudo-terminal.
+TEST_F(PortTest, PortTheUserMayNotOpenSaysSoWithTheGroupToJoin) {
+  if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+    GTEST_SKIP() << "needs root and setpriv";
+  }
+  const testing::PseudoTerminal terminal;
+  const QString port = QString::fromStdString(terminal.device_path());
+  QTemporaryDir readable;
+  QFile::setPermissions(readable.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ReadOther | QFile::ExeOther);
+  QFile file(readable.filePath(QStringLiteral("firmware.frm")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(kFirmware);
+  file.close();
+  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+  QProcess process;
+  process.setProcessEnvironment(environment());
+  process.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                                       QStringLiteral("--clear-groups"), QStringLiteral(KOVOFLASH_CLI)} +
+                                               update_arguments(port, file.fileName()));
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitCode(), kExitPort);
+  const QString err = QString::fromUtf8(process.readAllStandardError());
+  EXPECT_TRUE(err.contains(QStringLiteral("You may not open port %1.\n").arg(port))) << err.toStdString();
+  EXPECT_TRUE(err.contains(QStringLiteral("dialout"))) << err.toStdString();
+}
+
+} // namespace
+} // namespace kovo::cli_testing
