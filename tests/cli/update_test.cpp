@@ -91,6 +91,20 @@ TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
   EXPECT_EQ(lines[2], QStringLiteral("1")); // English
 }
 
+TEST_F(UpdateTest, FileNamesOutsideWindows1252WorkAndAreStored) {
+  DevsimProcess device;
+  const QString file = write_file(QStringLiteral("Jiří Олена 王芳 \U0001F680.frm"), intel_hex(kFirmware));
+  const CliRun result = run(update_arguments(port_of(device), file));
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Firmware file loaded: ") + file)) << result.out.toStdString();
+  device.stop();
+  const Bytes memory = device.readMemory();
+  EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+  QFile settings(settings_file());
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n')).value(1), file) << "stored in UTF-8";
+}
+
 TEST_F(UpdateTest, WithoutAPortTakesTheOneOfTheLastRunElseTheFirstListed) {
   DevsimProcess first({"--type", "11"});  // Kovo Receiver SAT1
   DevsimProcess second({"--type", "D1"}); // KovoLogger TLM
