@@ -24,6 +24,8 @@ int ResetTextBox(int, int, const char*) { not_for_the_parser("ResetTextBox"); }
 int ClearListCtrl(int, int) { not_for_the_parser("ClearListCtrl"); }
 int InsertListItem(int, int, int, const char*, int) { not_for_the_parser("InsertListItem"); }
 int MessagePopup(const char*, const char*) { not_for_the_parser("MessagePopup"); }
+int HidePanel(int) { not_for_the_parser("HidePanel"); }
+int DisplayPanel(int) { not_for_the_parser("DisplayPanel"); }
 int FileSelectPopup(const char*, const char*, const char*, const char*, int, int, int, int, int, char*) {
   not_for_the_parser("FileSelectPopup");
 }
