@@ -6,6 +6,12 @@ namespace kovo {
 // PROG_FLASH sends memory_size times this many bytes of the image, from address 0.
 constexpr int kProgrammedBytesPerSize = 16384;
 
+// The programming indicator's colours, 0xRRGGBB: how the outcome of a run
+// shows, and what a front end reads as that outcome.
+constexpr int kProgrammingColour = 0xFFFF00; // yellow: the run is going on
+constexpr int kProgrammedColour = 0x00FF00;  // green: every command was acknowledged
+constexpr int kFailedColour = 0xFF0000;      // red
+
 int CONNECT_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int LOAD_CRYPT_FILE(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int PROG_FLASH(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

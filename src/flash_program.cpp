@@ -28,9 +28,6 @@ constexpr int kPageSize = 256;
 constexpr int kPagesPerSizeUnit = kProgrammedBytesPerSize / kPageSize; // 64
 constexpr int kBlockSize = 16;
 
-constexpr int kYellow = 0xFFFF00; // programming
-constexpr int kGreen = 0x00FF00;  // done
-constexpr int kRed = 0xFF0000;    // failed
 
 // Puts a frame into tx_data; returns its length.
 int put_frame(unsigned char command, const unsigned char* payload, int payload_length) {
@@ -92,13 +89,13 @@ bool program_pages() {
 
 int PROG_FLASH(int, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
-  SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, kYellow);
+  SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, kProgrammingColour);
   // A start that is not acknowledged ends the run like a failed exchange.
   const bool programmed = exchange(CMD_PROG_START) && program_pages();
-  SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, programmed ? kGreen : kRed);
+  SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, programmed ? kProgrammedColour : kFailedColour);
   if (!exchange(CMD_PROG_END)) {
     // An unacknowledged close is a failed update: green would say otherwise.
-    SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, kRed);
+    SetCtrlAttribute(MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, kFailedColour);
     flash_error();
   }
   return 0;

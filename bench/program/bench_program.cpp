@@ -7,6 +7,7 @@
 #include "devsim_process.h"
 #include "dialog_script.h"
 #include "fake_ports.h"
+#include "flash.h"
 #include "glob.h"
 #include "main.h"
 #include "widgets_runtime.h"
@@ -88,7 +89,7 @@ Run program_once(const std::vector<std::string>& device_arguments) {
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     int colour = 0;
     GetCtrlAttribute(kovo::MAIN_P, PANEL_FLASH_PROGRESS, ATTR_FILL_COLOR, &colour);
-    run.green = colour == 0x00FF00;
+    run.green = colour == kovo::kProgrammedColour;
     QuitUserInterface(0);
   });
   kovo::main(0, nullptr);

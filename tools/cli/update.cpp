@@ -15,7 +15,6 @@
 namespace cli {
 namespace {
 
-constexpr int kGreen = 0x00FF00; // the programming indicator's colour after a good run
 constexpr int kBytesPerKiB = 1024;
 
 struct Step {
@@ -150,7 +149,7 @@ ExitStatus program(const Step& step, const QString& file) {
   step.output.follow(Phase::Programming);
   step.user.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
-  if (step.user.control(PANEL_FLASH_PROGRESS).colour != kGreen) {
+  if (step.user.control(PANEL_FLASH_PROGRESS).colour != kovo::kProgrammedColour) {
     return step.fail(ExitStatus::Programming, step.text(step.texts.programming_failed));
   }
   step.output.say(step.text(step.texts.programmed));
