@@ -1,6 +1,8 @@
+#include "files.h"
 #include "system_text.h"
 #include "utility.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -19,9 +21,17 @@
 
 namespace {
 
+QString file_folder;
+
+// A relative name lies in the chosen folder; an absolute one stays as it is.
+QString resolved(const char* path) {
+  const QString name = rt::from_system_text(path);
+  return file_folder.isEmpty() ? name : QDir(file_folder).filePath(name);
+}
+
 // The system names files in UTF-8; each operating system wants its own encoding.
 #ifdef _WIN32
-std::wstring native_path(const char* path) { return rt::from_system_text(path).toStdWString(); }
+std::wstring native_path(const char* path) { return resolved(path).toStdWString(); }
 
 // Opening a pipe or a device does not wait on Windows; only reading would.
 int open_without_waiting(const char* path) {
@@ -37,7 +47,7 @@ std::FILE* stream_for(int fd) { return _fdopen(fd, "r"); }
 
 void close_descriptor(int fd) { _close(fd); }
 #else
-QByteArray native_path(const char* path) { return QFile::encodeName(rt::from_system_text(path)); }
+QByteArray native_path(const char* path) { return QFile::encodeName(resolved(path)); }
 
 // Without O_NONBLOCK, opening a FIFO waits for a writer.
 int open_without_waiting(const char* path) {
@@ -103,8 +113,10 @@ int overwrite_in_place(const QString& path, const QByteArray& content) {
 
 } // namespace
 
+void rt::set_file_folder(const QString& folder) { file_folder = folder; }
+
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
-  const QString name = rt::from_system_text(path);
+  const QString name = resolved(path);
   const QByteArray content = with_platform_line_ends(data, length);
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly)) return overwrite_in_place(name, content);

@@ -1,5 +1,6 @@
 // kovoflash-cli: the firmware update of the window program, from a command
 // line, through the same operations on the console run-time.
+#include "files.h"
 #include "live_output.h"
 #include "options.h"
 #include "port_details.h"
@@ -81,20 +82,24 @@ bool names_a_path(const QString& port) {
 }
 
 // The system keeps its settings file in the current folder. A command-line
-// user expects none to appear there, so the system runs in the user's
-// configuration folder, or in a temporary one when that cannot be had.
-bool enter_settings_folder(std::optional<QTemporaryDir>& fallback) {
-  const QString folder = settings_folder();
-  if (!folder.isEmpty() && QDir().mkpath(folder) && QDir::setCurrent(folder)) return true;
-  fallback.emplace();
-  return fallback->isValid() && QDir::setCurrent(fallback->path());
+// user expects none to appear there, so the system's files go to the user's
+// configuration folder, or to a temporary one when that cannot be had.
+bool choose_settings_folder(std::optional<QTemporaryDir>& fallback) {
+  QString folder = settings_folder();
+  if (folder.isEmpty() || !QDir().mkpath(folder)) {
+    fallback.emplace();
+    if (!fallback->isValid()) return false;
+    folder = fallback->path();
+  }
+  rt::set_file_folder(folder);
+  return true;
 }
 
 using FolderWork = std::function<ExitStatus(const cli::PanelUser& user, cli::LiveOutput& output)>;
 
 int run_in_settings_folder(int argc, char** argv, const cli::Texts& texts, const FolderWork& work) {
   std::optional<QTemporaryDir> fallback;
-  if (!enter_settings_folder(fallback)) {
+  if (!choose_settings_folder(fallback)) {
     cli::write_line(stderr, QStringLiteral("%1: no folder for the settings").arg(QLatin1String(kProgramName)));
     return cli::code_of(ExitStatus::Internal);
   }
