@@ -45,4 +45,8 @@ extern std::array<unsigned char, kFrameBufferSize> rx_data; // echo and reply re
 extern std::array<unsigned char, kFlashImageSize> data_flash; // index = device address
 extern char data_hex[kHexRows][kHexColumns]; // firmware file text, a row per line
 
+// Puts every global above back to its value at program load, for a program
+// run again in the same process.
+void reset_globals();
+
 } // namespace kovo

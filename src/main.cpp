@@ -41,7 +41,10 @@ int first_missing_control() {
 
 } // namespace
 
+std::span<const CallbackBinding> panel_callbacks() { return kCallbacks; }
+
 int main(int, char**) {
+  RegisterCallbacks(panel_callbacks());
   MAIN_P = LoadPanel(0, kPanelFile, PANEL);
   if (MAIN_P < 0) return panel_unusable(GetUILErrorString(MAIN_P));
   if (const int missing = first_missing_control()) {
@@ -88,5 +91,3 @@ int SET_LANGUAGE(int, int control, int event, void*, int, int) {
 }
 
 } // namespace kovo
-
-const std::span<const CallbackBinding> panel_callbacks = kovo::kCallbacks;

@@ -7,6 +7,7 @@
 #include "firmware_text.h"
 #include "glob.h"
 #include "main.h"
+#include "session.h"
 #include "widgets_runtime.h"
 
 #include <QAbstractButton>
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
   const std::string path = QDir(folder.path()).filePath("bench.frm").toStdString();
   std::ofstream(path, std::ios::binary) << text;
 
+  rt::Session session;
   testing::FakePorts ports;
   rt::testing::DialogScript dialogs;
   rt::WidgetsRuntime runtime;

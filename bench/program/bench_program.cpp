@@ -10,6 +10,7 @@
 #include "flash.h"
 #include "glob.h"
 #include "main.h"
+#include "session.h"
 #include "widgets_runtime.h"
 
 #include <QAbstractButton>
@@ -75,6 +76,7 @@ double replay_without_the_program(const std::vector<Frame>& frames, const std::s
 // Connects, then times one press of the program button.
 Run program_once(const std::vector<std::string>& device_arguments) {
   kovo::testsupport::DevsimProcess device(device_arguments);
+  rt::Session session;
   kovo::testing::FakePorts ports;
   ports.add(QString::fromStdString(device.ptyPath()), QString::fromStdString(device.ptyPath()));
   rt::testing::DialogScript dialogs; // the not-supported note of a 32 KiB device

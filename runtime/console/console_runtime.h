@@ -1,7 +1,9 @@
 // The user-interface operations on a console. A panel is a model of its
-// controls by id, built without a panel file; the front end reads it back,
+// controls by id, read from the panel file built into the program; the front
+// end reads it back,
 // hears of every change through an observer, and acts as the user by
-// committing controls. Exactly one instance lives while panels exist.
+// committing controls. Exactly one instance lives while panels exist, inside
+// the run-time's session (session.h).
 #pragma once
 
 #include "userint.h"

@@ -1,17 +1,22 @@
 // The user-interface operations on a console: panels are models of their
 // controls, messages go to standard error, the file dialog answers with the
 // path the front end set, and waiting is plain (no idle handler).
-#include "console_panels.h"
 #include "console_runtime.h"
-#include "system_text.h"
 #include "panel_binding.h"
+#include "panel_file.h"
+#include "scoped_flag.h"
+#include "session.h"
+#include "system_text.h"
 #include "userint.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 
 namespace rt {
 namespace {
@@ -20,15 +25,9 @@ struct Panel {
   std::map<int, ConsoleControl> controls;
 };
 
-const PanelDefinition* find_definition(const char* file_name, int resource_id) {
-  const QString wanted = QFileInfo(from_system_text(file_name)).fileName();
-  for (const PanelDefinition& definition : console_panels) {
-    if (wanted == QLatin1String(definition.file_name) && definition.resource_id == resource_id) {
-      return &definition;
-    }
-  }
-  return nullptr;
-}
+// The console reads the copy of the panel file built into the program, the
+// one the window falls back on.
+constexpr char kBuiltInPanelFolder[] = ":/ui/";
 
 // Message texts break their lines for a box; on one console line a blank does.
 std::string one_line(const char* text) {
@@ -39,9 +38,10 @@ std::string one_line(const char* text) {
 
 } // namespace
 
-struct ConsoleRuntime::State {
+struct ConsoleRuntime::State : UserInterface {
   explicit State(ConsoleObserver& watcher) : observer(watcher) {}
 
+  Session& owner = Session::current();
   ConsoleObserver& observer;
   std::map<int, Panel> panels;
   int next_handle = 1;
@@ -74,40 +74,51 @@ struct ConsoleRuntime::State {
 
   bool commit(int handle, ConsoleControl* target) {
     if (!takes_commit(target)) return false;
-    busy = true;
+    const ScopedFlag running(busy);
     target->callback(handle, target->id, EVENT_COMMIT, nullptr, 0, 0);
-    busy = false;
     return true;
   }
 
-  int fail_load(int error, std::string reason) {
-    load_error = std::move(reason);
+  // The same texts as the window's.
+  int fail_load(int error, const QString& file, const QString& reason) {
+    load_error = to_system_text(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
     return error;
   }
 
   int load(const char* file_name, int resource_id);
+  int bind(const std::vector<PanelFileControl>& controls, const QString& file);
 };
 
 namespace {
-ConsoleRuntime::State* state = nullptr;
+
+// Only one user interface is linked into a program, so the session's is this one.
+ConsoleRuntime::State* state() {
+  Session* session = Session::active();
+  return session ? static_cast<ConsoleRuntime::State*>(session->user_interface) : nullptr;
 }
 
+} // namespace
+
 int ConsoleRuntime::State::load(const char* file_name, int resource_id) {
-  const PanelDefinition* definition = find_definition(file_name, resource_id);
-  if (!definition) {
-    return fail_load(UIE_PANEL_FILE_NOT_READABLE,
-                     std::string(file_name) + ": the console has no such panel");
-  }
+  const QString path = kBuiltInPanelFolder + QFileInfo(from_system_text(file_name)).fileName();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, file.errorString());
+  const PanelFile read = read_panel_file(file, resource_id);
+  if (!read.error.isEmpty()) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, read.error);
+  return bind(read.controls, path);
+}
+
+int ConsoleRuntime::State::bind(const std::vector<PanelFileControl>& controls, const QString& file) {
   Panel loaded;
-  for (const ControlDefinition& item : definition->controls) {
+  for (const PanelFileControl& item : controls) {
     ConsoleControl control;
     control.id = item.id;
     control.kind = item.kind;
     control.maximum = item.maximum;
-    control.callback = item.callback ? callback_named(item.callback) : nullptr;
-    if (item.callback && !control.callback) {
-      return fail_load(UIE_PANEL_FILE_NOT_VALID,
-                       std::string("the program has no callback ") + item.callback);
+    control.callback = item.callback.isEmpty() ? nullptr : callback_named(item.callback.toStdString());
+    if (!item.callback.isEmpty() && !control.callback) {
+      return fail_load(UIE_PANEL_FILE_NOT_VALID, file,
+                       QStringLiteral("control %1 names the unknown callback %2").arg(item.id).arg(item.callback));
     }
     loaded.controls.emplace(item.id, control);
   }
@@ -118,10 +129,12 @@ int ConsoleRuntime::State::load(const char* file_name, int resource_id) {
 
 ConsoleRuntime::ConsoleRuntime(ConsoleObserver& observer)
     : state_(std::make_unique<State>(observer)) {
-  state = state_.get();
+  Session& session = state_->owner;
+  if (session.user_interface) throw std::logic_error("a second user interface in the run-time session");
+  session.user_interface = state_.get();
 }
 
-ConsoleRuntime::~ConsoleRuntime() { state = nullptr; }
+ConsoleRuntime::~ConsoleRuntime() { state_->owner.user_interface = nullptr; }
 
 void ConsoleRuntime::set_session(std::function<void()> session) {
   state_->session = std::move(session);
@@ -157,38 +170,43 @@ using rt::state;
 namespace {
 
 ConsoleControl* find_control(int panel, int control) {
-  return state ? state->control(panel, control) : nullptr;
+  return state() ? state()->control(panel, control) : nullptr;
 }
 
 } // namespace
 
 int LoadPanel(int parent, const char* fileName, int resourceId) {
-  if (!state || parent != 0) return UIE_INVALID_PANEL;
-  return state->load(fileName, resourceId);
+  rt::ConsoleRuntime::State* console = state();
+  if (!console || parent != 0) return UIE_INVALID_PANEL;
+  if (!rt::callbacks_registered()) return UIE_NO_CALLBACKS;
+  return console->load(fileName, resourceId);
 }
 
 const char* GetUILErrorString(int error) {
-  if (state && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
-    return state->load_error.c_str();
+  const rt::ConsoleRuntime::State* console = state();
+  if (console && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
+    return console->load_error.c_str();
   }
   return rt::ui_error_text(error);
 }
 
 // A console has nothing to show or hide.
-int DisplayPanel(int panel) { return state && state->panel(panel) ? 0 : UIE_INVALID_PANEL; }
+int DisplayPanel(int panel) { return state() && state()->panel(panel) ? 0 : UIE_INVALID_PANEL; }
 
 int HidePanel(int panel) { return DisplayPanel(panel); }
 
 int RunUserInterface() {
-  if (!state) return UIE_INVALID_PANEL;
-  state->quit = false;
-  if (state->session) state->session();
+  rt::ConsoleRuntime::State* console = state();
+  if (!console) return UIE_INVALID_PANEL;
+  console->quit = false;
+  if (console->session) console->session();
   return 0;
 }
 
 int QuitUserInterface(int) {
-  if (!state) return UIE_INVALID_PANEL;
-  state->quit = true;
+  rt::ConsoleRuntime::State* console = state();
+  if (!console) return UIE_INVALID_PANEL;
+  console->quit = true;
   return 0;
 }
 
@@ -197,7 +215,7 @@ int SetCtrlVal(int panel, int control, int value) {
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind == ControlKind::Numeric) {
     target->value = value;
-    return state->changed(*target, rt::Change::Value);
+    return state()->changed(*target, rt::Change::Value);
   }
   if (target->kind != ControlKind::Ring) return UIE_INVALID_VALUE;
   const auto& items = target->items;
@@ -205,7 +223,7 @@ int SetCtrlVal(int panel, int control, int value) {
                                  [value](const rt::RingItem& candidate) { return candidate.value == value; });
   if (item == items.end()) return 0; // selection unchanged
   target->selected = static_cast<int>(item - items.begin());
-  return state->changed(*target, rt::Change::Value);
+  return state()->changed(*target, rt::Change::Value);
 }
 
 int SetCtrlVal(int panel, int control, const char* text) {
@@ -214,7 +232,7 @@ int SetCtrlVal(int panel, int control, const char* text) {
   if (target->kind == ControlKind::TextMessage) target->text = text;
   else if (target->kind == ControlKind::TextBox) target->text += text;
   else return UIE_INVALID_VALUE;
-  return state->changed(*target, rt::Change::Text);
+  return state()->changed(*target, rt::Change::Text);
 }
 
 int GetCtrlVal(int panel, int control, int* value) {
@@ -244,11 +262,11 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute == ATTR_DIMMED) {
     target->dimmed = value != 0;
-    return state->changed(*target, rt::Change::Dimming);
+    return state()->changed(*target, rt::Change::Dimming);
   }
   if (attribute == ATTR_FILL_COLOR && target->kind == ControlKind::Numeric) {
     target->colour = value & 0xFFFFFF;
-    return state->changed(*target, rt::Change::Colour);
+    return state()->changed(*target, rt::Change::Colour);
   }
   return UIE_INVALID_ATTRIBUTE;
 }
@@ -258,7 +276,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
   target->label = text;
-  return state->changed(*target, rt::Change::Label);
+  return state()->changed(*target, rt::Change::Label);
 }
 
 int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
@@ -276,7 +294,7 @@ int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
 
 // A console has no window title to set.
 int SetPanelAttribute(int panel, int attribute, const char*) {
-  if (!state || !state->panel(panel)) return UIE_INVALID_PANEL;
+  if (!state() || !state()->panel(panel)) return UIE_INVALID_PANEL;
   return attribute == ATTR_TITLE ? 0 : UIE_INVALID_ATTRIBUTE;
 }
 
@@ -285,7 +303,7 @@ int ResetTextBox(int panel, int control, const char* text) {
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != ControlKind::TextBox) return UIE_INVALID_VALUE;
   target->text = text;
-  return state->changed(*target, rt::Change::Text);
+  return state()->changed(*target, rt::Change::Text);
 }
 
 int ClearListCtrl(int panel, int control) {
@@ -294,7 +312,7 @@ int ClearListCtrl(int panel, int control) {
   if (target->kind != ControlKind::Ring) return UIE_INVALID_VALUE;
   target->items.clear();
   target->selected = -1;
-  return state->changed(*target, rt::Change::Items);
+  return state()->changed(*target, rt::Change::Items);
 }
 
 // As a list box does: the first item becomes the selection, and an item put
@@ -309,14 +327,14 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   items.insert(items.begin() + position, rt::RingItem{label, value});
   if (target->selected < 0) target->selected = 0;
   else if (position <= target->selected) ++target->selected;
-  return state->changed(*target, rt::Change::Items);
+  return state()->changed(*target, rt::Change::Items);
 }
 
 // The console has no dialogs of its own.
 int SetDialogLanguage(int language) { return language == 0 || language == 1 ? 0 : UIE_INVALID_VALUE; }
 
 int MessagePopup(const char* title, const char* message) {
-  if (state) state->observer.before_message();
+  if (state()) state()->observer.before_message();
   const QString line = rt::from_system_text(rt::one_line(title) + ": " + rt::one_line(message));
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
   std::fflush(stderr);
@@ -326,10 +344,11 @@ int MessagePopup(const char* title, const char* message) {
 int FileSelectPopup(const char*, const char*, const char*, const char*, int, int, int, int, int,
                     char* pathBuffer) {
   pathBuffer[0] = '\0';
-  if (!state || state->file_choice.empty()) return VAL_NO_FILE_SELECTED;
+  const rt::ConsoleRuntime::State* console = state();
+  if (!console || console->file_choice.empty()) return VAL_NO_FILE_SELECTED;
   // A path too long for the buffer stays empty rather than cut into another
   // path, as in the window: opening it then fails visibly.
-  const std::string& chosen = state->file_choice;
+  const std::string& chosen = console->file_choice;
   if (chosen.size() < static_cast<std::size_t>(MAX_PATHNAME_LEN)) {
     std::memcpy(pathBuffer, chosen.c_str(), chosen.size() + 1);
   }

@@ -1,4 +1,5 @@
 #include "files.h"
+#include "session.h"
 #include "system_text.h"
 #include "utility.h"
 
@@ -21,12 +22,11 @@
 
 namespace {
 
-QString file_folder;
-
-// A relative name lies in the chosen folder; an absolute one stays as it is.
+// A relative name lies in the session's chosen folder; an absolute one stays as it is.
 QString resolved(const char* path) {
   const QString name = rt::from_system_text(path);
-  return file_folder.isEmpty() ? name : QDir(file_folder).filePath(name);
+  const rt::Session* session = rt::Session::active();
+  return session && !session->file_folder.isEmpty() ? QDir(session->file_folder).filePath(name) : name;
 }
 
 // The system names files in UTF-8; each operating system wants its own encoding.
@@ -113,7 +113,7 @@ int overwrite_in_place(const QString& path, const QByteArray& content) {
 
 } // namespace
 
-void rt::set_file_folder(const QString& folder) { file_folder = folder; }
+void rt::set_file_folder(const QString& folder) { rt::Session::current().file_folder = folder; }
 
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
   const QString name = resolved(path);

@@ -8,7 +8,8 @@
 namespace rt {
 
 // Relative paths given to OpenFile, OpenRegularFile and ReplaceTextFile are
-// taken from this folder from now on; empty: the current folder.
+// taken from this folder for the rest of the session; empty: the current
+// folder. Needs a living session.
 void set_file_folder(const QString& folder);
 
 } // namespace rt

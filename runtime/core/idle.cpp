@@ -1,23 +1,28 @@
 #include "idle.h"
 
+#include "session.h"
 #include "utility.h"
 
 #include <thread>
 
 namespace rt {
 namespace {
-IdleHandler* active_handler = nullptr;
+
+// Waiting needs no session: without one it is plain.
+IdleHandler* active_handler() {
+  Session* session = Session::active();
+  return session ? session->idle_handler : nullptr;
 }
 
-void set_idle_handler(IdleHandler* handler) { active_handler = handler; }
+} // namespace
 
 void keep_alive() {
-  if (active_handler) active_handler->keep_alive();
+  if (IdleHandler* handler = active_handler()) handler->keep_alive();
 }
 
 void wait_until(Clock::time_point deadline) {
-  if (active_handler) {
-    active_handler->wait_until(deadline);
+  if (IdleHandler* handler = active_handler()) {
+    handler->wait_until(deadline);
   } else {
     std::this_thread::sleep_until(deadline);
   }

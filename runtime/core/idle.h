@@ -17,8 +17,7 @@ public:
   virtual void wait_until(Clock::time_point deadline) = 0;
 };
 
-// The handler stays installed until replaced; nullptr restores plain waiting.
-void set_idle_handler(IdleHandler* handler);
+// The session's handler (session.h) decides; without one, waiting is plain.
 void keep_alive();
 void wait_until(Clock::time_point deadline);
 

@@ -7,6 +7,9 @@
 
 namespace rt {
 
+// False until the program has handed over its callbacks: no panel loads before.
+bool callbacks_registered();
+
 // The program's callback of that name, or nullptr.
 CtrlCallbackPtr callback_named(std::string_view name);
 

@@ -1,8 +1,9 @@
 #include "port_scan.h"
 
 #include "port_failure.h"
-#include "system_text.h"
 #include "rs232.h"
+#include "session.h"
+#include "system_text.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -18,26 +19,11 @@ constexpr char kExtraPortsVariable[] = "KOVOFLASH_EXTRA_PORTS";
 // Derived numbers start above every COM number Windows hands out.
 constexpr int kFirstDerivedNumber = 100000;
 
-class LivePortSource : public PortSource {
-public:
-  std::vector<PortCandidate> candidates() override {
-    std::vector<PortCandidate> found;
-    const QString extra = qEnvironmentVariable(kExtraPortsVariable);
-    for (const QString& path : extra.split(QDir::listSeparator(), Qt::SkipEmptyParts)) {
-      found.push_back({path, path});
-    }
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-      found.push_back({info.portName(), info.systemLocation()});
-    }
-    return found;
-  }
+PortScan& scan() { return Session::current().ports; }
 
-  bool can_open(const QString& location) override { return try_port(location) == PortFailure::None; }
-};
-
-LivePortSource live_source;
-PortSource* active_source = &live_source;
-std::map<int, QString> scanned_locations;
+QStringList virtual_ports_in_environment() {
+  return qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
+}
 
 quint32 fnv1a(const QByteArray& bytes) {
   quint32 hash = 2166136261u;
@@ -46,7 +32,7 @@ quint32 fnv1a(const QByteArray& bytes) {
 }
 
 int free_number_from(int number) {
-  while (scanned_locations.contains(number)) {
+  while (scan().scanned_locations.contains(number)) {
     number = number == INT_MAX ? kFirstDerivedNumber : number + 1;
   }
   return number;
@@ -59,14 +45,28 @@ void copy_label(const QString& label, char* target) {
 
 } // namespace
 
-void add_virtual_port(const QString& path) {
-  QStringList paths = qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
-  if (paths.contains(path)) return;
-  paths.append(path);
-  qputenv(kExtraPortsVariable, paths.join(QDir::listSeparator()).toLocal8Bit());
+std::vector<PortCandidate> LivePortSource::candidates() {
+  QStringList virtual_paths = virtual_ports_in_environment();
+  for (const QString& path : added_paths_) {
+    if (!virtual_paths.contains(path)) virtual_paths.append(path);
+  }
+  std::vector<PortCandidate> found;
+  for (const QString& path : virtual_paths) found.push_back({path, path});
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    found.push_back({info.portName(), info.systemLocation()});
+  }
+  return found;
 }
 
-void set_port_source(PortSource* source) { active_source = source ? source : &live_source; }
+bool LivePortSource::can_open(const QString& location) { return try_port(location) == PortFailure::None; }
+
+void LivePortSource::add_virtual_port(const QString& path) {
+  if (!added_paths_.contains(path)) added_paths_.append(path);
+}
+
+void add_virtual_port(const QString& path) { scan().live.add_virtual_port(path); }
+
+void set_port_source(PortSource* source) { scan().source = source ? source : &scan().live; }
 
 int port_number_for(const QString& label, const QString& location) {
   static const QRegularExpression com_name(QStringLiteral("^COM([0-9]{1,9})$"));
@@ -77,6 +77,7 @@ int port_number_for(const QString& label, const QString& location) {
 }
 
 QString location_of_port(int number) {
+  const auto& scanned_locations = scan().scanned_locations;
   const auto found = scanned_locations.find(number);
   return found == scanned_locations.end() ? QString() : found->second;
 }
@@ -84,14 +85,15 @@ QString location_of_port(int number) {
 } // namespace rt
 
 int ListSerialPorts(SerialPortEntry* entries, int capacity) {
-  rt::scanned_locations.clear();
+  rt::PortScan& scan = rt::scan();
+  scan.scanned_locations.clear();
   int count = 0;
-  for (const rt::PortCandidate& candidate : rt::active_source->candidates()) {
+  for (const rt::PortCandidate& candidate : scan.source->candidates()) {
     if (count == capacity) break;
-    if (!rt::active_source->can_open(candidate.location)) continue;
+    if (!scan.source->can_open(candidate.location)) continue;
     const int number =
         rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
-    rt::scanned_locations[number] = candidate.location;
+    scan.scanned_locations[number] = candidate.location;
     rt::copy_label(candidate.label, entries[count].label);
     entries[count].number = number;
     ++count;

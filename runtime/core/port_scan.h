@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <map>
 #include <vector>
 
 namespace rt {
@@ -18,6 +20,25 @@ public:
   // Virtual ports first, then enumerated ones, in a stable order.
   virtual std::vector<PortCandidate> candidates() = 0;
   virtual bool can_open(const QString& location) = 0;
+};
+
+// The ports of the system: first the virtual ones, named in the environment
+// or added while the program runs, then Qt's enumeration.
+class LivePortSource : public PortSource {
+public:
+  std::vector<PortCandidate> candidates() override;
+  bool can_open(const QString& location) override;
+  void add_virtual_port(const QString& path);
+
+private:
+  QStringList added_paths_;
+};
+
+// Where the port list comes from and what its last scan found.
+struct PortScan {
+  LivePortSource live;
+  PortSource* source = &live;
+  std::map<int, QString> scanned_locations; // by port number
 };
 
 // Lists a virtual port first from the next scan on, as the environment would.

@@ -5,6 +5,7 @@
 #include "port_failure.h"
 #include "port_scan.h"
 #include "rs232.h"
+#include "session.h"
 
 #include <QFile>
 #include <QSerialPort>
@@ -23,30 +24,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kWaitSlice = 20ms;        // longest stretch without a look at the window
-constexpr double kDefaultTimeout = 10.0; // seconds, until SetComTime says otherwise
+constexpr auto kWaitSlice = 20ms; // longest stretch without a look at the window
 
-struct OpenPort {
-  QSerialPort device;
-  rt::Clock::duration timeout = std::chrono::duration_cast<rt::Clock::duration>(
-      std::chrono::duration<double>(kDefaultTimeout));
-};
+using rt::OpenPort;
 
-std::map<int, std::unique_ptr<OpenPort>> open_ports;
-int last_status = 0;
-rt::PortFailure last_failure = rt::PortFailure::None;
+rt::SerialLines& lines() { return rt::Session::current().serial; }
 
 int report(int status) {
-  last_status = status;
+  lines().last_status = status;
   return status;
 }
 
 int report_failure(rt::PortFailure failure, int status) {
-  last_failure = failure;
+  lines().last_failure = failure;
   return report(status);
 }
 
 OpenPort* find_port(int port) {
+  const auto& open_ports = lines().open_ports;
   const auto found = open_ports.find(port);
   return found == open_ports.end() ? nullptr : found->second.get();
 }
@@ -128,12 +123,12 @@ int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits
   if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {
     return report_failure(rt::PortFailure::Other, kRS_InvalidParameter);
   }
-  open_ports[port] = std::move(opened);
+  lines().open_ports[port] = std::move(opened);
   return report_failure(rt::PortFailure::None, 0);
 }
 
 int CloseCom(int port) {
-  open_ports.erase(port);
+  lines().open_ports.erase(port);
   return report(0);
 }
 
@@ -203,7 +198,7 @@ int ComRd(int port, void* buffer, int count) {
   }
   const auto got = device.read(static_cast<char*>(buffer), count);
   if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
-  if (!line_ok) last_failure = rt::PortFailure::LineLost;
+  if (!line_ok) lines().last_failure = rt::PortFailure::LineLost;
   report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);
   return static_cast<int>(got);
 }
@@ -216,9 +211,9 @@ int GetInQLen(int port) {
   return static_cast<int>(open->device.bytesAvailable());
 }
 
-int ReturnRS232Err() { return last_status; }
+int ReturnRS232Err() { return lines().last_status; }
 
-rt::PortFailure rt::port_failure() { return last_failure; }
+rt::PortFailure rt::port_failure() { return lines().last_failure; }
 
 rt::PortFailure rt::try_port(const QString& location) {
   QSerialPort device;

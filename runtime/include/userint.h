@@ -31,17 +31,19 @@ constexpr int UIE_INVALID_PANEL = -3;
 constexpr int UIE_INVALID_CONTROL = -4;
 constexpr int UIE_INVALID_ATTRIBUTE = -5;
 constexpr int UIE_INVALID_VALUE = -6;
+constexpr int UIE_NO_CALLBACKS = -7; // LoadPanel before RegisterCallbacks
 
 using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
                                 int eventData1, int eventData2);
 
-// The panel file names each control's callback; the program supplies them by
-// name, as the linker's symbol table would.
+// The panel file names each control's callback; the program hands the
+// run-time a table of them by name before it loads a panel.
 struct CallbackBinding {
   const char* name;
   CtrlCallbackPtr function;
 };
-extern const std::span<const CallbackBinding> panel_callbacks;
+// The table must outlive the run-time's use of it (a static array). Returns 0.
+int RegisterCallbacks(std::span<const CallbackBinding> callbacks);
 
 // Returns the handle (> 0) of a hidden top-level panel, or a negative error.
 int LoadPanel(int parent, const char* fileName, int resourceId);

@@ -1,17 +1,23 @@
 #include "dialog_script.h"
 
+#include "session.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace rt::testing {
-namespace {
-DialogScript* active_script = nullptr;
+
+DialogScript::DialogScript()
+    : session_(Session::current()), previous_(session_.dialog_script) {
+  session_.dialog_script = this;
 }
 
-DialogScript::DialogScript() : previous_(active_script) { active_script = this; }
-DialogScript::~DialogScript() { active_script = previous_; }
+DialogScript::~DialogScript() { session_.dialog_script = previous_; }
 
-DialogScript* DialogScript::active() { return active_script; }
+DialogScript* DialogScript::active() {
+  Session* session = Session::active();
+  return session ? session->dialog_script : nullptr;
+}
 
 void DialogScript::record_message(Message message) {
   messages_.push_back(std::move(message));

@@ -1,6 +1,7 @@
 // Answers the modal dialogs without a person: while a script exists,
 // MessagePopup records what it would have shown and FileSelectPopup returns
-// the answers queued here. Scoped, so nothing leaks from one test to the next.
+// the answers queued here. Scoped, so nothing leaks from one test to the next;
+// a script lives inside the run-time's session (session.h).
 #pragma once
 
 #include <deque>
@@ -8,6 +9,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace rt {
+class Session;
+}
 
 namespace rt::testing {
 
@@ -46,6 +51,7 @@ private:
   std::vector<Message> messages_;
   std::vector<FileRequest> file_requests_;
   std::function<void(const Message&)> observer_;
+  Session& session_;
   DialogScript* previous_;
 };
 

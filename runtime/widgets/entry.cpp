@@ -1,6 +1,7 @@
 // The process entry point of the window program: it sets up the run-time
 // layer and hands over to the system's main.
 #include "quit_on_stop.h"
+#include "session.h"
 #include "signal_handling.h"
 #include "widgets_runtime.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication::setStyle(QStringLiteral("Fusion")); // the indicator colours show on every platform
   QApplication::setQuitOnLastWindowClosed(false);
   rt::SignalHandling signal_handling;
+  rt::Session session;
   rt::WidgetsRuntime runtime;
   rt::QuitOnStop quit_on_stop;
   return kovo::main(argc, argv);

@@ -11,6 +11,8 @@
 #include "dialog_script.h"
 #include "idle.h"
 #include "panel_binding.h"
+#include "scoped_flag.h"
+#include "session.h"
 #include "userint.h"
 
 #include <QAbstractButton>
@@ -35,6 +37,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 namespace rt {
@@ -144,7 +147,8 @@ void show_value(Control& control) {
 
 } // namespace
 
-struct WidgetsRuntime::State : QObject, IdleHandler {
+struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
+  Session& owner = Session::current();
   std::map<int, Panel> panels;
   int next_handle = 1;
   QString panel_directory = QCoreApplication::applicationDirPath();
@@ -175,9 +179,10 @@ struct WidgetsRuntime::State : QObject, IdleHandler {
   void dispatch(int handle, int id, int event) {
     Control* target = control(handle, id);
     if (busy || !target || !target->callback) return;
-    busy = true;
-    target->callback(handle, id, event, nullptr, 0, 0);
-    busy = false;
+    {
+      const ScopedFlag running(busy);
+      target->callback(handle, id, event, nullptr, 0, 0);
+    }
     show_pending_values();
     if (quit_requested && running_loop) running_loop->exit();
   }
@@ -248,8 +253,24 @@ struct WidgetsRuntime::State : QObject, IdleHandler {
 };
 
 namespace {
-WidgetsRuntime::State* state = nullptr;
+
+// Only one user interface is linked into a program, so the session's is this one.
+WidgetsRuntime::State* state() {
+  Session* session = Session::active();
+  return session ? static_cast<WidgetsRuntime::State*>(session->user_interface) : nullptr;
 }
+
+Panel* find_panel(int panel) {
+  WidgetsRuntime::State* window = state();
+  return window ? window->panel(panel) : nullptr;
+}
+
+Control* find_control(int panel, int control) {
+  WidgetsRuntime::State* window = state();
+  return window ? window->control(panel, control) : nullptr;
+}
+
+} // namespace
 
 int WidgetsRuntime::State::load(const QString& name, int resource_id) {
   QString path = QDir(panel_directory).filePath(name);
@@ -334,15 +355,17 @@ void WidgetsRuntime::State::connect_controls(int handle) {
 }
 
 WidgetsRuntime::WidgetsRuntime() : state_(std::make_unique<State>()) {
-  state = state_.get();
-  qApp->installEventFilter(state);
-  set_idle_handler(state);
+  Session& session = state_->owner;
+  if (session.user_interface) throw std::logic_error("a second user interface in the run-time session");
+  session.user_interface = state_.get();
+  session.idle_handler = state_.get();
+  qApp->installEventFilter(state_.get());
 }
 
 WidgetsRuntime::~WidgetsRuntime() {
-  set_idle_handler(nullptr);
-  qApp->removeEventFilter(state);
-  state = nullptr;
+  qApp->removeEventFilter(state_.get());
+  state_->owner.idle_handler = nullptr;
+  state_->owner.user_interface = nullptr;
 }
 
 void WidgetsRuntime::set_panel_directory(const QString& directory) {
@@ -365,19 +388,22 @@ using rt::Kind;
 using rt::state;
 
 int LoadPanel(int parent, const char* fileName, int resourceId) {
-  if (!state || parent != 0) return UIE_INVALID_PANEL;
-  return state->load(rt::from_system_text(fileName), resourceId);
+  rt::WidgetsRuntime::State* window = state();
+  if (!window || parent != 0) return UIE_INVALID_PANEL;
+  if (!rt::callbacks_registered()) return UIE_NO_CALLBACKS;
+  return window->load(rt::from_system_text(fileName), resourceId);
 }
 
 const char* GetUILErrorString(int error) {
-  if (state && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
-    return state->load_error.c_str();
+  const rt::WidgetsRuntime::State* window = state();
+  if (window && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
+    return window->load_error.c_str();
   }
   return rt::ui_error_text(error);
 }
 
 int DisplayPanel(int panel) {
-  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  rt::Panel* found = rt::find_panel(panel);
   if (!found) return UIE_INVALID_PANEL;
   found->window->show();
   found->window->raise();
@@ -386,35 +412,37 @@ int DisplayPanel(int panel) {
 }
 
 int HidePanel(int panel) {
-  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  rt::Panel* found = rt::find_panel(panel);
   if (!found) return UIE_INVALID_PANEL;
   found->window->hide();
   return 0;
 }
 
 int RunUserInterface() {
-  if (!state) return UIE_INVALID_PANEL;
+  rt::WidgetsRuntime::State* window = state();
+  if (!window) return UIE_INVALID_PANEL;
   QEventLoop loop;
-  state->running_loop = &loop;
-  state->quit_requested = false;
+  window->running_loop = &loop;
+  window->quit_requested = false;
   loop.exec();
-  state->running_loop = nullptr;
+  window->running_loop = nullptr;
   return 0;
 }
 
 int QuitUserInterface(int) {
-  if (!state) return UIE_INVALID_PANEL;
-  state->quit_requested = true;
-  if (!state->busy && state->running_loop) state->running_loop->exit();
+  rt::WidgetsRuntime::State* window = state();
+  if (!window) return UIE_INVALID_PANEL;
+  window->quit_requested = true;
+  if (!window->busy && window->running_loop) window->running_loop->exit();
   return 0;
 }
 
 int SetCtrlVal(int panel, int control, int value) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   switch (target->kind) {
   case Kind::Numeric:
-    state->set_value(*target, value);
+    state()->set_value(*target, value);
     return 0;
   case Kind::Ring: {
     auto* ring = static_cast<QComboBox*>(target->widget);
@@ -429,7 +457,7 @@ int SetCtrlVal(int panel, int control, int value) {
 }
 
 int SetCtrlVal(int panel, int control, const char* text) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   const QString shown = rt::from_system_text(text);
   if (target->kind == Kind::TextMessage) rt::set_text(*target, shown);
@@ -440,7 +468,7 @@ int SetCtrlVal(int panel, int control, const char* text) {
 }
 
 int GetCtrlVal(int panel, int control, int* value) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind == Kind::Numeric) {
     *value = target->value;
@@ -453,7 +481,7 @@ int GetCtrlVal(int panel, int control, int* value) {
 }
 
 int GetCtrlVal(int panel, int control, char* text, int bufferSize) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (bufferSize <= 0) return UIE_INVALID_VALUE;
   const std::string bytes = rt::to_system_text(rt::text_of(*target));
@@ -464,7 +492,7 @@ int GetCtrlVal(int panel, int control, char* text, int bufferSize) {
 }
 
 int SetCtrlAttribute(int panel, int control, int attribute, int value) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute == ATTR_DIMMED) {
     target->widget->setEnabled(value == 0);
@@ -478,7 +506,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
 }
 
 int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
   const QString label = rt::from_system_text(text);
@@ -496,7 +524,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
 }
 
 int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (attribute == ATTR_DIMMED) {
     *value = target->widget->testAttribute(Qt::WA_ForceDisabled) ? 1 : 0;
@@ -509,7 +537,7 @@ int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
 }
 
 int SetPanelAttribute(int panel, int attribute, const char* text) {
-  rt::Panel* found = state ? state->panel(panel) : nullptr;
+  rt::Panel* found = rt::find_panel(panel);
   if (!found) return UIE_INVALID_PANEL;
   if (attribute != ATTR_TITLE) return UIE_INVALID_ATTRIBUTE;
   found->window->setWindowTitle(rt::from_system_text(text));
@@ -517,7 +545,7 @@ int SetPanelAttribute(int panel, int attribute, const char* text) {
 }
 
 int ResetTextBox(int panel, int control, const char* text) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::TextBox) return UIE_INVALID_VALUE;
   rt::set_text(*target, rt::from_system_text(text));
@@ -526,7 +554,7 @@ int ResetTextBox(int panel, int control, const char* text) {
 }
 
 int ClearListCtrl(int panel, int control) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
   static_cast<QComboBox*>(target->widget)->clear();
@@ -535,7 +563,7 @@ int ClearListCtrl(int panel, int control) {
 }
 
 int InsertListItem(int panel, int control, int index, const char* label, int value) {
-  Control* target = state ? state->control(panel, control) : nullptr;
+  Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
   auto* ring = static_cast<QComboBox*>(target->widget);

@@ -1,88 +1,149 @@
-// The console's main panel holds what the panel file holds: the same
-// controls, of the same kinds, firing the same callbacks, with the same ranges.
-#include "console_panels.h"
-
+// The console's main panel holds what the window loads from the same panel
+// file: the same controls, of the same kinds, firing the same callbacks, with
+// the same ranges. The timer alone stays behind: a console has no use for it.
 #include "24GHz_prog.h"
+#include "console_runtime.h"
+#include "main.h"
+#include "panel_file.h"
+#include "session.h"
+#include "userint.h"
 
+#include <QAbstractButton>
+#include <QBuffer>
+#include <QComboBox>
 #include <QFile>
-#include <QXmlStreamReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QUiLoader>
 #include <gtest/gtest.h>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-struct FileControl {
-  QString widget_class;
-  std::optional<int> id;
-  QString callback;
-  int maximum = 0;
-  bool timer = false;
+constexpr int kHighestIdLookedFor = 1000; // far above every id of the panel file
+
+class SilentObserver : public rt::ConsoleObserver {
+  void control_changed(const rt::ConsoleControl&, rt::Change) override {}
+  void before_message() override {}
 };
 
-std::optional<rt::ControlKind> kind_of(const QString& widget_class) {
-  static const std::map<QString, rt::ControlKind> kinds = {
-      {QStringLiteral("QPushButton"), rt::ControlKind::Button},
-      {QStringLiteral("QLabel"), rt::ControlKind::TextMessage},
-      {QStringLiteral("QLineEdit"), rt::ControlKind::TextBox},
-      {QStringLiteral("QProgressBar"), rt::ControlKind::Numeric},
-      {QStringLiteral("QComboBox"), rt::ControlKind::Ring}};
-  const auto found = kinds.find(widget_class);
-  return found == kinds.end() ? std::nullopt : std::optional(found->second);
+// The window's own reading of the panel file.
+std::unique_ptr<QWidget> window_panel() {
+  QFile file(QStringLiteral(":/ui/24GHz_prog.uir"));
+  if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  QUiLoader loader;
+  return std::unique_ptr<QWidget>(loader.load(&file));
 }
 
-void take_property(QXmlStreamReader& xml, FileControl& control) {
-  const QString name = xml.attributes().value(QStringLiteral("name")).toString();
-  if (!xml.readNextStartElement()) return;
-  const QString value = xml.readElementText(QXmlStreamReader::SkipChildElements);
-  if (name == QLatin1String("ctrlId")) control.id = value.toInt();
-  if (name == QLatin1String("callback")) control.callback = value;
-  if (name == QLatin1String("maximum")) control.maximum = value.toInt();
-  if (name == QLatin1String("timerInterval")) control.timer = true;
+std::optional<rt::ControlKind> window_kind(QWidget* widget) {
+  if (qobject_cast<QAbstractButton*>(widget)) return rt::ControlKind::Button;
+  if (qobject_cast<QLabel*>(widget)) return rt::ControlKind::TextMessage;
+  if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget)) return rt::ControlKind::TextBox;
+  if (qobject_cast<QProgressBar*>(widget)) return rt::ControlKind::Numeric;
+  if (qobject_cast<QComboBox*>(widget)) return rt::ControlKind::Ring;
+  return std::nullopt;
 }
 
-// The controls of the panel file by id; each property belongs to the
-// innermost widget open around it.
-std::map<int, FileControl> controls_in_panel_file() {
-  QFile file(QStringLiteral(KOVO_PANEL_FILE));
-  if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the panel file");
-  QXmlStreamReader xml(&file);
-  std::vector<FileControl> open;
-  std::map<int, FileControl> controls;
-  while (!xml.atEnd()) {
-    xml.readNext();
-    if (xml.isStartElement() && xml.name() == QLatin1String("widget")) {
-      open.push_back({xml.attributes().value(QStringLiteral("class")).toString(), {}, {}, 0, false});
-    } else if (xml.isStartElement() && xml.name() == QLatin1String("property") && !open.empty()) {
-      take_property(xml, open.back());
-    } else if (xml.isEndElement() && xml.name() == QLatin1String("widget")) {
-      if (open.back().id) controls[*open.back().id] = open.back();
-      open.pop_back();
+CtrlCallbackPtr program_callback(const QString& name) {
+  for (const CallbackBinding& binding : kovo::panel_callbacks()) {
+    if (name == QLatin1String(binding.name)) return binding.function;
+  }
+  return nullptr;
+}
+
+int load_main_panel() {
+  RegisterCallbacks(kovo::panel_callbacks());
+  return LoadPanel(0, "24GHz_prog.uir", PANEL);
+}
+
+class ConsolePanelTest : public ::testing::Test {
+protected:
+  int console_control_count() const {
+    int count = 0;
+    for (int id = 1; id <= kHighestIdLookedFor; ++id) count += runtime_.control(panel_, id) ? 1 : 0;
+    return count;
+  }
+
+  rt::Session session_;
+  SilentObserver observer_;
+  rt::ConsoleRuntime runtime_{observer_};
+  const int panel_ = load_main_panel();
+};
+
+TEST_F(ConsolePanelTest, HoldsWhatTheWindowLoadsFromThePanelFile) {
+  ASSERT_GT(panel_, 0) << GetUILErrorString(panel_);
+  const std::unique_ptr<QWidget> window = window_panel();
+  ASSERT_TRUE(window);
+  int compared = 0;
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    const QVariant id = widget->property("ctrlId");
+    if (!id.isValid()) continue;
+    SCOPED_TRACE("control " + std::to_string(id.toInt()));
+    const rt::ConsoleControl* control = runtime_.control(panel_, id.toInt());
+    if (widget->property("timerInterval").isValid()) {
+      EXPECT_EQ(control, nullptr);
+      continue;
     }
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(window_kind(widget), control->kind);
+    EXPECT_EQ(program_callback(widget->property("callback").toString()), control->callback);
+    const auto* bar = qobject_cast<QProgressBar*>(widget);
+    EXPECT_EQ(bar ? bar->maximum() : 0, control->maximum);
+    ++compared;
   }
-  if (xml.hasError()) throw std::runtime_error(xml.errorString().toStdString());
-  return controls;
+  EXPECT_EQ(compared, console_control_count());
 }
 
-TEST(ConsolePanelTest, HoldsWhatThePanelFileHolds) {
-  ASSERT_EQ(rt::console_panels.size(), 1u);
-  const rt::PanelDefinition& panel = rt::console_panels.front();
-  EXPECT_EQ(panel.resource_id, PANEL);
-  std::map<int, FileControl> in_file = controls_in_panel_file();
-  for (const rt::ControlDefinition& control : panel.controls) {
-    SCOPED_TRACE("control " + std::to_string(control.id));
-    const auto found = in_file.find(control.id);
-    ASSERT_NE(found, in_file.end());
-    EXPECT_EQ(kind_of(found->second.widget_class), control.kind);
-    EXPECT_EQ(found->second.callback, QString::fromLatin1(control.callback ? control.callback : ""));
-    EXPECT_EQ(found->second.maximum, control.maximum);
-    in_file.erase(found);
+rt::PanelFile read_text(const char* text, int resource_id = 1) {
+  QByteArray bytes(text);
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return rt::read_panel_file(buffer, resource_id);
+}
+
+TEST(PanelFileTest, RefusesWhatTheWindowRefuses) {
+  const struct {
+    const char* what;
+    const char* text;
+    int resource_id;
+    const char* reason;
+  } cases[] = {
+      {"broken XML", "<ui><widget class=\"QWidget\">", 1, ""},
+      {"another panel", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>2</number>"
+                        "</property></widget></ui>", 1, "it holds no panel 1"},
+      {"an id twice", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
+                      "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+                      "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+                      "</widget></ui>", 1, "control id 4 is not unique and positive"},
+      {"an unknown kind", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
+                          "<widget class=\"QSlider\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+                          "</widget></ui>", 1, "control 4 is of an unknown kind"},
+  };
+  for (const auto& entry : cases) {
+    SCOPED_TRACE(entry.what);
+    const rt::PanelFile read = read_text(entry.text, entry.resource_id);
+    EXPECT_FALSE(read.error.isEmpty());
+    if (*entry.reason) {
+      EXPECT_EQ(read.error.toStdString(), entry.reason);
+    }
+    EXPECT_TRUE(read.controls.empty());
   }
-  // The timer alone stays behind: a console has no use for it.
-  ASSERT_EQ(in_file.size(), 1u);
-  EXPECT_TRUE(in_file.begin()->second.timer);
+}
+
+TEST(PanelFileTest, ALayoutsPropertiesAreNoWidgets) {
+  const rt::PanelFile read = read_text(
+      "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
+      "<layout class=\"QVBoxLayout\"><property name=\"maximum\"><number>7</number></property><item>"
+      "<widget class=\"QProgressBar\"><property name=\"ctrlId\"><number>3</number></property></widget>"
+      "</item></layout></widget></ui>");
+  ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+  ASSERT_EQ(read.controls.size(), 1u);
+  EXPECT_EQ(read.controls[0].id, 3);
+  EXPECT_EQ(read.controls[0].maximum, 100); // QProgressBar's own
 }
 
 } // namespace

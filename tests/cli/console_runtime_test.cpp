@@ -4,10 +4,12 @@
 #include "console_runtime.h"
 #include "flash.h"
 #include "main.h"
+#include "session.h"
 #include "userint.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +17,11 @@
 namespace {
 
 using rt::Change;
+
+int load_main_panel() {
+  RegisterCallbacks(kovo::panel_callbacks());
+  return LoadPanel(0, "24GHz_prog.uir", PANEL);
+}
 
 class ConsoleRuntimeTest : public ::testing::Test, public rt::ConsoleObserver {
 protected:
@@ -29,8 +36,9 @@ protected:
     return text;
   }
 
+  rt::Session session_;
   rt::ConsoleRuntime runtime_{*this};
-  const int panel_ = LoadPanel(0, "24GHz_prog.uir", PANEL);
+  const int panel_ = load_main_panel();
   std::vector<std::pair<int, Change>> changes_;
   int messages_ = 0;
 };
@@ -50,7 +58,32 @@ TEST_F(ConsoleRuntimeTest, BuildsTheMainPanelWithoutAFile) {
 TEST_F(ConsoleRuntimeTest, KnowsNoOtherPanel) {
   EXPECT_EQ(LoadPanel(0, "other.uir", PANEL), UIE_PANEL_FILE_NOT_READABLE);
   EXPECT_NE(std::string(GetUILErrorString(UIE_PANEL_FILE_NOT_READABLE)).find("other.uir"), std::string::npos);
-  EXPECT_EQ(LoadPanel(0, "24GHz_prog.uir", PANEL + 1), UIE_PANEL_FILE_NOT_READABLE);
+  EXPECT_EQ(LoadPanel(0, "24GHz_prog.uir", PANEL + 1), UIE_PANEL_FILE_NOT_VALID); // as in the window
+}
+
+TEST(ConsoleSession, LoadsNoPanelBeforeTheCallbacksAreRegistered) {
+  rt::Session session;
+  struct : rt::ConsoleObserver {
+    void control_changed(const rt::ConsoleControl&, Change) override {}
+    void before_message() override {}
+  } observer;
+  rt::ConsoleRuntime runtime(observer);
+  EXPECT_EQ(LoadPanel(0, "24GHz_prog.uir", PANEL), UIE_NO_CALLBACKS);
+  EXPECT_NE(std::string(GetUILErrorString(UIE_NO_CALLBACKS)).find("callbacks"), std::string::npos);
+}
+
+TEST(ConsoleSession, ASecondSessionIsRefusedWhileOneLives) {
+  rt::Session first;
+  EXPECT_THROW(rt::Session second, std::logic_error);
+  EXPECT_EQ(&rt::Session::current(), &first);
+}
+
+TEST(ConsoleSession, ANewSessionStartsAfterTheLastEnded) {
+  { rt::Session first; }
+  EXPECT_EQ(rt::Session::active(), nullptr);
+  EXPECT_THROW(rt::Session::current(), std::logic_error);
+  rt::Session second;
+  EXPECT_EQ(rt::Session::active(), &second);
 }
 
 TEST_F(ConsoleRuntimeTest, TextBoxesAppendAndTextMessagesReplace) {

@@ -1,6 +1,7 @@
 // The system's plain file names go to the folder a front end chose, while the
 // process's current folder stays where it was.
 #include "files.h"
+#include "session.h"
 #include "utility.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@ std::string content_of(std::FILE* file) {
 }
 
 TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
+  const rt::Session session;
   QTemporaryDir chosen;
   QTemporaryDir elsewhere;
   const QString current = QDir::currentPath();
@@ -27,7 +29,6 @@ TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
   const QString absolute = elsewhere.filePath(QStringLiteral("other.dat"));
   ASSERT_EQ(ReplaceTextFile(absolute.toUtf8().constData(), "4\n", 2), 0);
   std::FILE* relative = OpenFile("settings.dat", "r");
-  rt::set_file_folder({});
 
   EXPECT_TRUE(QFile::exists(chosen.filePath(QStringLiteral("settings.dat"))));
   EXPECT_TRUE(QFile::exists(absolute));

@@ -1,6 +1,7 @@
 #include "fake_ports.h"
 #include "port_scan.h"
 #include "rs232.h"
+#include "session.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -8,6 +9,11 @@
 namespace {
 
 using kovo::testing::FakePorts;
+
+class PortList : public ::testing::Test {
+protected:
+  rt::Session session_;
+};
 
 TEST(PortNumbers, ComPortsKeepTheirWindowsNumber) {
   EXPECT_EQ(rt::port_number_for("COM1", "COM1"), 1);
@@ -23,7 +29,7 @@ TEST(PortNumbers, OtherPortsGetAStableNumberAboveEveryComNumber) {
   EXPECT_GE(rt::port_number_for("COMX", "/dev/COMX"), 100000);
 }
 
-TEST(PortList, HoldsAtMostTheCapacityAndEveryNumberOpensItsOwnPort) {
+TEST_F(PortList, HoldsAtMostTheCapacityAndEveryNumberOpensItsOwnPort) {
   FakePorts ports;
   for (int i = 0; i < 150; ++i) ports.add(QStringLiteral("ttyS%1").arg(i), QStringLiteral("/dev/ttyS%1").arg(i));
   SerialPortEntry entries[100];
@@ -33,7 +39,7 @@ TEST(PortList, HoldsAtMostTheCapacityAndEveryNumberOpensItsOwnPort) {
   }
 }
 
-TEST(PortList, LongNamesAreCutToTheLabelSize) {
+TEST_F(PortList, LongNamesAreCutToTheLabelSize) {
   FakePorts ports;
   ports.add(QString(150, 'x'));
   SerialPortEntry entries[1];
@@ -41,7 +47,7 @@ TEST(PortList, LongNamesAreCutToTheLabelSize) {
   EXPECT_EQ(std::strlen(entries[0].label), 99u);
 }
 
-TEST(PortList, AnUnlistedNumberCannotBeOpened) {
+TEST_F(PortList, AnUnlistedNumberCannotBeOpened) {
   FakePorts ports;
   SerialPortEntry entries[1];
   ASSERT_EQ(ListSerialPorts(entries, 1), 0);

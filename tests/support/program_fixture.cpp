@@ -12,28 +12,8 @@
 
 namespace kovo::testing {
 
-void reset_system_state() {
-  MAIN_P = 0;
-  COMGEN = 0;
-  language = 0;
-  version[0] = '\0';
-  for (char* text : {text_port_err_1, text_port_err_2, text_flash_err_1, text_flash_err_2,
-                     text_flash_err_3, text_flash_err_4, text_flash_err_5, text_flash_err_6}) {
-    text[0] = '\0';
-  }
-  datei_pfad[0] = '\0';
-  rx_typ = 0;
-  memory_size = 0;
-  device_accepted = false;
-  image_loaded = false;
-  tx_data.fill(0);
-  rx_data.fill(0);
-  data_flash.fill(0);
-  for (auto& row : data_hex) std::fill(std::begin(row), std::end(row), '\0');
-}
-
 ProgramTest::ProgramTest() {
-  reset_system_state();
+  reset_globals();
   QDir::setCurrent(folder_.path());
 }
 

@@ -4,6 +4,7 @@
 
 #include "dialog_script.h"
 #include "fake_ports.h"
+#include "session.h"
 #include "widgets_runtime.h"
 
 #include <QDir>
@@ -15,9 +16,6 @@
 #include <string>
 
 namespace kovo::testing {
-
-// Puts the system's globals back to their values at program load.
-void reset_system_state();
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -48,6 +46,7 @@ protected:
   std::string read_settings_file() const;
   std::string path_in_folder(const char* name) const;
 
+  rt::Session session_;
   QTemporaryDir folder_;
   QString previous_folder_ = QDir::currentPath();
   FakePorts ports_;

@@ -6,6 +6,7 @@
 #include "port_details.h"
 #include "port_listing.h"
 #include "program_run.h"
+#include "session.h"
 #include "signal_handling.h"
 #include "terminal.h"
 #include "texts.h"
@@ -141,6 +142,7 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const rt::SignalHandling signal_handling;
+  const rt::Session session;
   QCoreApplication::setApplicationName(QLatin1String(kApplicationName));
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {

@@ -4,6 +4,7 @@
 //
 //   kovo-panelshot OUTPUT_FOLDER      (exit 0: all texts whole, 1: clipped, 2: usage)
 #include "main.h"
+#include "session.h"
 #include "widgets_runtime.h"
 
 #include "glob.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
   output.mkpath(QStringLiteral("."));
   QTemporaryDir settings_folder; // the language buttons store settings; keep them out of the way
   QDir::setCurrent(settings_folder.path());
+  rt::Session session;
   rt::WidgetsRuntime runtime;
   bool whole = true;
   QTimer::singleShot(0, [&] {

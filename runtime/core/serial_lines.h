@@ -1,0 +1,29 @@
+// The serial lines the program has open, and what the last operation on one
+// reported.
+#pragma once
+
+#include "idle.h"
+#include "port_failure.h"
+
+#include <QSerialPort>
+#include <chrono>
+#include <map>
+#include <memory>
+
+namespace rt {
+
+constexpr double kDefaultComTimeout = 10.0; // seconds, until SetComTime says otherwise
+
+struct OpenPort {
+  QSerialPort device;
+  Clock::duration timeout = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(kDefaultComTimeout));
+};
+
+struct SerialLines {
+  std::map<int, std::unique_ptr<OpenPort>> open_ports; // by port number
+  int last_status = 0;
+  PortFailure last_failure = PortFailure::None;
+};
+
+} // namespace rt
