@@ -1,15 +1,18 @@
 // Reading a firmware file into rows of text and parsing the rows into the
-// flash image, apart from the panel, so that it runs with no window and no
-// port. LOAD_CRYPT_FILE is the panel part on top of it.
+// flash image. It calls no run-time operation, so it builds and runs with no
+// window, no port and no Qt; LOAD_CRYPT_FILE (flash_load_panel.cpp) is the
+// panel part on top of it.
 #pragma once
-
-#include "glob.h"
 
 #include <cstddef>
 #include <cstdio>
 #include <span>
 
 namespace kovo {
+
+constexpr std::size_t kFlashImageSize = 65536;
+constexpr std::size_t kHexRows = 2400;
+constexpr std::size_t kHexColumns = 50;
 
 using HexRows = std::span<char[kHexColumns], kHexRows>;
 using FlashImage = std::span<unsigned char, kFlashImageSize>;

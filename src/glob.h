@@ -2,6 +2,7 @@
 // fixed-size storage; nothing is allocated on the device path.
 #pragma once
 
+#include "flash_load.h"
 #include "userint.h"
 
 #include <array>
@@ -12,9 +13,6 @@ namespace kovo {
 constexpr std::size_t kMessageTextSize = 100;
 constexpr std::size_t kLongMessageTextSize = 105; // the German not-supported text: 102 characters, 104 UTF-8 bytes
 constexpr std::size_t kFrameBufferSize = 1000;
-constexpr std::size_t kFlashImageSize = 65536;
-constexpr std::size_t kHexRows = 2400;
-constexpr std::size_t kHexColumns = 50;
 
 extern int MAIN_P;   // handle of the main panel
 extern int COMGEN;   // number of the serial port in use

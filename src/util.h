@@ -1,4 +1,4 @@
-// Serial link, settings file, port list and firmware-file digits.
+// Serial link, settings file and port list.
 #pragma once
 
 #include <string>
@@ -29,10 +29,5 @@ int write_read_com(int tx_len, int rx_len);
 // A line of the settings file as UTF-8: as it stands when it is valid UTF-8,
 // else taken as the Windows-1252 bytes that earlier versions wrote.
 std::string settings_text_as_utf8(std::string_view line);
-
-// Firmware-file digits: "1"-"9" and upper-case "A"-"F" count, every other
-// character reads as 0.
-unsigned char char2_to_uchar(char high, char low);
-int char4_to_int(char c1, char c2, char c3, char c4);
 
 } // namespace kovo

@@ -2,6 +2,7 @@
 // indicator, no settings file.
 #include "firmware_text.h"
 #include "flash_load.h"
+#include "glob.h"
 
 #include <chrono>
 #include <cstdio>
