@@ -5,8 +5,8 @@
 #include "24GHz_prog.h"
 #include "glob.h"
 #include "rs232.h"
-#include "utility.h"
 #include "util.h"
+#include "utility.h"
 
 #include <cstdio>
 
@@ -22,7 +22,7 @@ constexpr unsigned char kStartByte = 0xFF;
 constexpr unsigned char kIdentify = 0x01;
 constexpr unsigned char kIdentifyFixed = 0xFF;
 constexpr int kRequestLength = 4;
-constexpr int kExchangeLength = 10; // the echoed request and the 6-byte reply
+constexpr int kExchangeLength = 10;     // the echoed request and the 6-byte reply
 constexpr unsigned char kNoType = 0xFF; // a type code no device has
 
 // Reply bytes, behind the echo.
@@ -71,10 +71,9 @@ bool send_identification_request() {
 bool valid_identification_reply() {
   for (int i = kReplyStart; i < kExchangeLength; ++i) rx_data[i] = 0;
   ComRd(COMGEN, rx_data.data(), kExchangeLength);
-  return rx_data[kReplyStart] == kStartByte && rx_data[kReplyIdentify] == kIdentify &&
-         rx_data[kReplyType] != kNoType &&
-         rx_data[kReplyCheck] == (rx_data[kReplyIdentify] ^ rx_data[kReplyType] ^
-                                  rx_data[kReplyMajor] ^ rx_data[kReplyMinor]);
+  return rx_data[kReplyStart] == kStartByte && rx_data[kReplyIdentify] == kIdentify && rx_data[kReplyType] != kNoType &&
+         rx_data[kReplyCheck] ==
+             (rx_data[kReplyIdentify] ^ rx_data[kReplyType] ^ rx_data[kReplyMajor] ^ rx_data[kReplyMinor]);
 }
 
 void show_identified_device() {

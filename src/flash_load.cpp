@@ -19,10 +19,10 @@ constexpr std::size_t kDataColumn = 9;
 constexpr std::size_t kMaxDataBytes = (kHexColumns - kDataColumn - 2) / 2;
 static_assert(kMaxDataBytes == 19);
 
-constexpr unsigned char kDataRecord = 0x00;          // data bytes at the load address
-constexpr unsigned char kEndOfFileRecord = 0x01;     // :00000001FF, ends the parse
-constexpr unsigned char kSegmentRecord = 0x02;       // extended segment address, only 0
-constexpr unsigned char kLinearAddressRecord = 0x04; // extended linear address, only 0
+constexpr unsigned char kDataRecord = 0x00;            // data bytes at the load address
+constexpr unsigned char kEndOfFileRecord = 0x01;       // :00000001FF, ends the parse
+constexpr unsigned char kSegmentRecord = 0x02;         // extended segment address, only 0
+constexpr unsigned char kLinearAddressRecord = 0x04;   // extended linear address, only 0
 constexpr unsigned char kEndOfFileChecksum = 0xFF;     // fixed checksum of :00000001FF
 constexpr unsigned char kSegmentChecksum = 0xFC;       // fixed checksum of :020000020000FC
 constexpr unsigned char kLinearAddressChecksum = 0xFA; // fixed checksum of :020000040000FA
@@ -52,8 +52,10 @@ public:
       more_follows_ = true;
       return false;
     }
-    if (c == '\n') next_line();
-    else if (column_ < kHexColumns) rows_[line_][column_++] = c;
+    if (c == '\n')
+      next_line();
+    else if (column_ < kHexColumns)
+      rows_[line_][column_++] = c;
     return true;
   }
 
@@ -88,9 +90,7 @@ bool hex_digits(Row row, std::size_t first_column, std::size_t end_column) {
 // One past the checksum of a record with `count` data bytes.
 std::size_t record_end(std::size_t count) { return kDataColumn + 2 * count + 2; }
 
-unsigned char byte_at(Row row, std::size_t column) {
-  return char2_to_uchar(row[column], row[column + 1]);
-}
+unsigned char byte_at(Row row, std::size_t column) { return char2_to_uchar(row[column], row[column + 1]); }
 
 int word_at(Row row, std::size_t column) {
   return char4_to_int(row[column], row[column + 1], row[column + 2], row[column + 3]);
@@ -155,8 +155,7 @@ RowResult examine_row(Row row, FlashImage image) {
 
 } // namespace
 
-LoadProgress::LoadProgress(int memory_size)
-    : divisor_(memory_size > 0 ? static_cast<unsigned>(memory_size) : 1) {}
+LoadProgress::LoadProgress(int memory_size) : divisor_(memory_size > 0 ? static_cast<unsigned>(memory_size) : 1) {}
 
 void LoadProgress::advance(unsigned steps) {
   show(counter_ / divisor_);
@@ -173,13 +172,12 @@ HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress) {
 }
 
 void preset_image(FlashImage image, int memory_size) {
-  const auto units = static_cast<std::size_t>(
-      std::clamp(memory_size, 0, static_cast<int>(kFlashImageSize / kPresetUnit)));
+  const auto units =
+      static_cast<std::size_t>(std::clamp(memory_size, 0, static_cast<int>(kFlashImageSize / kPresetUnit)));
   std::fill_n(image.begin(), units * kPresetUnit, 0xFF);
 }
 
-ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image,
-                           LoadProgress& progress) {
+ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image, LoadProgress& progress) {
   for (std::size_t row = 0; row < text.lines; ++row) {
     progress.advance(kStepsPerRow);
     switch (examine_row(rows[row], image)) {

@@ -62,7 +62,6 @@ enum class ParseResult {
 
 // Examines the rows that reading kept, in order, placing data records in the
 // image; 20 progress steps per row, taken before the row is examined.
-ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image,
-                           LoadProgress& progress);
+ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image, LoadProgress& progress);
 
 } // namespace kovo

@@ -38,8 +38,8 @@ void reset_for_load() {
 }
 
 bool choose_file(char (&path)[MAX_PATHNAME_LEN]) {
-  return FileSelectPopup(datei_pfad, kFirmwareFiles, kFirmwareFiles, kDialogTitle, VAL_LOAD_BUTTON,
-                         0, 1, 1, 0, path) != VAL_NO_FILE_SELECTED;
+  return FileSelectPopup(datei_pfad, kFirmwareFiles, kFirmwareFiles, kDialogTitle, VAL_LOAD_BUTTON, 0, 1, 1, 0, path) !=
+         VAL_NO_FILE_SELECTED;
 }
 
 // Stored before the file is read, so a faulty file is still the next starting point.

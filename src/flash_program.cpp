@@ -28,7 +28,6 @@ constexpr int kPageSize = 256;
 constexpr int kPagesPerSizeUnit = kProgrammedBytesPerSize / kPageSize; // 64
 constexpr int kBlockSize = 16;
 
-
 // Puts a frame into tx_data; returns its length.
 int put_frame(unsigned char command, const unsigned char* payload, int payload_length) {
   const int length = payload_length + 2; // command, payload, check

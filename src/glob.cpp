@@ -36,8 +36,8 @@ void reset_globals() {
   COMGEN = 0;
   language = 0;
   version[0] = '\0';
-  for (char* text : {text_port_err_1, text_port_err_2, text_flash_err_1, text_flash_err_2,
-                     text_flash_err_3, text_flash_err_4, text_flash_err_5, text_flash_err_6}) {
+  for (char* text : {text_port_err_1, text_port_err_2, text_flash_err_1, text_flash_err_2, text_flash_err_3,
+                     text_flash_err_4, text_flash_err_5, text_flash_err_6}) {
     text[0] = '\0';
   }
   datei_pfad[0] = '\0';

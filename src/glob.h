@@ -38,10 +38,10 @@ extern int memory_size; // 1 or 2 (32 KiB units), 0 before any identification
 extern bool device_accepted;
 extern bool image_loaded;
 
-extern std::array<unsigned char, kFrameBufferSize> tx_data; // the request to send
-extern std::array<unsigned char, kFrameBufferSize> rx_data; // echo and reply received
+extern std::array<unsigned char, kFrameBufferSize> tx_data;   // the request to send
+extern std::array<unsigned char, kFrameBufferSize> rx_data;   // echo and reply received
 extern std::array<unsigned char, kFlashImageSize> data_flash; // index = device address
-extern char data_hex[kHexRows][kHexColumns]; // firmware file text, a row per line
+extern char data_hex[kHexRows][kHexColumns];                  // firmware file text, a row per line
 
 // Puts every global above back to its value at program load, for a program
 // run again in the same process.

@@ -16,16 +16,18 @@ struct Label {
 };
 
 struct LanguageTexts {
-  std::array<const char*, 2> port_error; // text_port_err_1, _2
-  const char* title_format;              // filled with the version
-  std::array<const char*, 7> steps;      // instruction steps 1 to 7
-  std::array<Label, 11> labels;          // in the order they are written
+  std::array<const char*, 2> port_error;  // text_port_err_1, _2
+  const char* title_format;               // filled with the version
+  std::array<const char*, 7> steps;       // instruction steps 1 to 7
+  std::array<Label, 11> labels;           // in the order they are written
   std::array<const char*, 6> flash_error; // text_flash_err_1 to _6
 };
 
 constexpr std::array<int, 7> kStepControls = {PANEL_STEP_1, PANEL_STEP_2, PANEL_STEP_3, PANEL_STEP_4,
                                               PANEL_STEP_5, PANEL_STEP_6, PANEL_STEP_7};
 
+// The texts stand line by line as they are shown, so no formatter rearranges them.
+// clang-format off
 // German, language 0
 constexpr LanguageTexts kGerman = {
     .port_error = {"COM-Port",
@@ -131,6 +133,7 @@ constexpr LanguageTexts kEnglish = {
         "File faulty!",
     },
 };
+// clang-format on
 
 constexpr bool fits(const char* text, std::size_t buffer_size) {
   return std::char_traits<char>::length(text) < buffer_size;

@@ -16,17 +16,20 @@ constexpr char kPanelFile[] = "24GHz_prog.uir";
 constexpr int kExitPanelUnusable = 1;
 
 constexpr CallbackBinding kCallbacks[] = {
-    {"CONNECT_FLASH", CONNECT_FLASH}, {"LOAD_CRYPT_FILE", LOAD_CRYPT_FILE},
-    {"PROG_FLASH", PROG_FLASH},       {"QUIT_FLASH", QUIT_FLASH},
-    {"QUIT_START", QUIT_START},       {"PORT_TIMER", PORT_TIMER},
-    {"PORT", PORT},                   {"SET_LANGUAGE", SET_LANGUAGE},
+    {"CONNECT_FLASH", CONNECT_FLASH},
+    {"LOAD_CRYPT_FILE", LOAD_CRYPT_FILE},
+    {"PROG_FLASH", PROG_FLASH},
+    {"QUIT_FLASH", QUIT_FLASH},
+    {"QUIT_START", QUIT_START},
+    {"PORT_TIMER", PORT_TIMER},
+    {"PORT", PORT},
+    {"SET_LANGUAGE", SET_LANGUAGE},
 };
 
 // Before the language is known, so in both.
 int panel_unusable(const char* reason) {
   char text[600];
-  std::snprintf(text, sizeof text,
-                "Die Oberflächendatei ist unbrauchbar. / The panel file is unusable.\n\n%s", reason);
+  std::snprintf(text, sizeof text, "Die Oberflächendatei ist unbrauchbar. / The panel file is unusable.\n\n%s", reason);
   MessagePopup(kPanelFile, text);
   return kExitPanelUnusable;
 }

@@ -36,8 +36,10 @@ LineRead read_line(std::FILE* file, char (&line)[kLineRoom]) {
   int c = std::getc(file);
   if (c == EOF) return LineRead::Missing;
   for (; c != EOF && c != '\n'; c = std::getc(file)) {
-    if (length + 1 < kLineRoom) line[length++] = static_cast<char>(c);
-    else too_long = true;
+    if (length + 1 < kLineRoom)
+      line[length++] = static_cast<char>(c);
+    else
+      too_long = true;
   }
   if (length > 0 && line[length - 1] == '\r') --length; // written on Windows
   line[length] = '\0';
@@ -92,10 +94,10 @@ void read_settings(std::FILE* file) {
 
 // Where Windows-1252 differs from Latin-1; its five unused positions stay
 // as they are, as Windows reads them.
-constexpr char16_t kCp1252HighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252HighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                              0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char16_t cp1252_character(unsigned char byte) {
   return byte >= 0x80 && byte < 0xA0 ? kCp1252HighControls[byte - 0x80] : byte;
@@ -126,7 +128,7 @@ std::size_t utf8_sequence_length(std::string_view text) {
   for (std::size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return 0;
   }
-  if (lead == 0xE0 && byte(1) < 0xA0) return 0; // overlong
+  if (lead == 0xE0 && byte(1) < 0xA0) return 0;  // overlong
   if (lead == 0xED && byte(1) >= 0xA0) return 0; // surrogate
   if (lead == 0xF0 && byte(1) < 0x90) return 0;  // overlong
   if (lead == 0xF4 && byte(1) >= 0x90) return 0; // past U+10FFFF
@@ -153,8 +155,8 @@ std::string settings_text_as_utf8(std::string_view line) {
 
 int opencom(double timeout_seconds) {
   GetCtrlVal(MAIN_P, PANEL_COMPORT, &COMGEN);
-  const int result = OpenComConfig(COMGEN, "", kBaudRate, kNoParity, kDataBits, kStopBits,
-                                   kInputQueueSize, kNoOutputQueue);
+  const int result =
+      OpenComConfig(COMGEN, "", kBaudRate, kNoParity, kDataBits, kStopBits, kInputQueueSize, kNoOutputQueue);
   if (result != 0) {
     MessagePopup(text_port_err_1, text_port_err_2);
     return result;

@@ -31,9 +31,10 @@ std::string firmware_text(std::size_t lines) {
 
 void report(const char* what, std::size_t characters, std::vector<double> milliseconds) {
   std::ranges::sort(milliseconds);
-  std::printf("%s: %zu lines, %zu characters, memory_size %d: median %.2f ms (fastest %.2f, slowest %.2f) over %zu runs\n",
-              what, kFileLines, characters, kMemorySize, milliseconds[milliseconds.size() / 2],
-              milliseconds.front(), milliseconds.back(), milliseconds.size());
+  std::printf(
+      "%s: %zu lines, %zu characters, memory_size %d: median %.2f ms (fastest %.2f, slowest %.2f) over %zu runs\n",
+      what, kFileLines, characters, kMemorySize, milliseconds[milliseconds.size() / 2], milliseconds.front(),
+      milliseconds.back(), milliseconds.size());
 }
 
 } // namespace kovo::bench

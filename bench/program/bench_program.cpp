@@ -13,6 +13,10 @@
 #include "session.h"
 #include "widgets_runtime.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -20,11 +24,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 

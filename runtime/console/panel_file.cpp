@@ -33,12 +33,9 @@ struct Reading {
 // The kinds as the window tells them from the widget's class.
 std::optional<ControlKind> kind_of(const QString& widget_class) {
   static const std::map<QString, ControlKind> kinds = {
-      {QStringLiteral("QPushButton"), ControlKind::Button},
-      {QStringLiteral("QLabel"), ControlKind::TextMessage},
-      {QStringLiteral("QLineEdit"), ControlKind::TextBox},
-      {QStringLiteral("QPlainTextEdit"), ControlKind::TextBox},
-      {QStringLiteral("QProgressBar"), ControlKind::Numeric},
-      {QStringLiteral("QComboBox"), ControlKind::Ring}};
+      {QStringLiteral("QPushButton"), ControlKind::Button},   {QStringLiteral("QLabel"), ControlKind::TextMessage},
+      {QStringLiteral("QLineEdit"), ControlKind::TextBox},    {QStringLiteral("QPlainTextEdit"), ControlKind::TextBox},
+      {QStringLiteral("QProgressBar"), ControlKind::Numeric}, {QStringLiteral("QComboBox"), ControlKind::Ring}};
   const auto found = kinds.find(widget_class);
   return found == kinds.end() ? std::nullopt : std::optional(found->second);
 }
@@ -48,11 +45,16 @@ void take_property(QXmlStreamReader& xml, FileWidget& widget) {
   if (!xml.readNextStartElement()) return; // a property without a value
   const QString value = xml.readElementText(QXmlStreamReader::SkipChildElements);
   xml.skipCurrentElement(); // to the property's end
-  if (name == QLatin1String("ctrlId")) widget.id = value.toInt();
-  else if (name == QLatin1String("callback")) widget.callback = value;
-  else if (name == QLatin1String("maximum")) widget.maximum = value.toInt();
-  else if (name == QLatin1String("resourceId")) widget.resource_id = value.toInt();
-  else if (name == QLatin1String("timerInterval")) widget.timer = true;
+  if (name == QLatin1String("ctrlId"))
+    widget.id = value.toInt();
+  else if (name == QLatin1String("callback"))
+    widget.callback = value;
+  else if (name == QLatin1String("maximum"))
+    widget.maximum = value.toInt();
+  else if (name == QLatin1String("resourceId"))
+    widget.resource_id = value.toInt();
+  else if (name == QLatin1String("timerInterval"))
+    widget.timer = true;
 }
 
 void add_control(Reading& reading, const FileWidget& widget) {
@@ -73,9 +75,12 @@ void read_widget(QXmlStreamReader& xml, Reading& reading);
 // layouts, items and spacers are no widget's.
 void read_children(QXmlStreamReader& xml, Reading& reading, FileWidget* owner) {
   while (xml.readNextStartElement()) {
-    if (xml.name() == QLatin1String("widget")) read_widget(xml, reading);
-    else if (xml.name() == QLatin1String("property") && owner) take_property(xml, *owner);
-    else read_children(xml, reading, nullptr);
+    if (xml.name() == QLatin1String("widget"))
+      read_widget(xml, reading);
+    else if (xml.name() == QLatin1String("property") && owner)
+      take_property(xml, *owner);
+    else
+      read_children(xml, reading, nullptr);
   }
 }
 

@@ -16,9 +16,9 @@ struct UsbId {
 };
 
 struct PortDetails {
-  QString location;     // what is opened: a device path, or COMn on Windows
-  bool virtual_port;    // named in the environment, not enumerated by the system
-  QString description;  // the system's, for an enumerated port
+  QString location;    // what is opened: a device path, or COMn on Windows
+  bool virtual_port;   // named in the environment, not enumerated by the system
+  QString description; // the system's, for an enumerated port
   std::optional<UsbId> usb;
 };
 

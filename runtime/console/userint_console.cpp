@@ -127,8 +127,7 @@ int ConsoleRuntime::State::bind(const std::vector<PanelFileControl>& controls, c
   return handle;
 }
 
-ConsoleRuntime::ConsoleRuntime(ConsoleObserver& observer)
-    : state_(std::make_unique<State>(observer)) {
+ConsoleRuntime::ConsoleRuntime(ConsoleObserver& observer) : state_(std::make_unique<State>(observer)) {
   Session& session = state_->owner;
   if (session.user_interface) throw std::logic_error("a second user interface in the run-time session");
   session.user_interface = state_.get();
@@ -136,19 +135,13 @@ ConsoleRuntime::ConsoleRuntime(ConsoleObserver& observer)
 
 ConsoleRuntime::~ConsoleRuntime() { state_->owner.user_interface = nullptr; }
 
-void ConsoleRuntime::set_session(std::function<void()> session) {
-  state_->session = std::move(session);
-}
+void ConsoleRuntime::set_session(std::function<void()> session) { state_->session = std::move(session); }
 
 void ConsoleRuntime::set_file_choice(std::string path) { state_->file_choice = std::move(path); }
 
-const ConsoleControl* ConsoleRuntime::control(int panel, int id) const {
-  return state_->control(panel, id);
-}
+const ConsoleControl* ConsoleRuntime::control(int panel, int id) const { return state_->control(panel, id); }
 
-bool ConsoleRuntime::press(int panel, int id) {
-  return state_->commit(panel, state_->control(panel, id));
-}
+bool ConsoleRuntime::press(int panel, int id) { return state_->commit(panel, state_->control(panel, id)); }
 
 bool ConsoleRuntime::choose(int panel, int id, int value) {
   ConsoleControl* ring = state_->control(panel, id);
@@ -169,9 +162,7 @@ using rt::state;
 
 namespace {
 
-ConsoleControl* find_control(int panel, int control) {
-  return state() ? state()->control(panel, control) : nullptr;
-}
+ConsoleControl* find_control(int panel, int control) { return state() ? state()->control(panel, control) : nullptr; }
 
 } // namespace
 
@@ -229,9 +220,12 @@ int SetCtrlVal(int panel, int control, int value) {
 int SetCtrlVal(int panel, int control, const char* text) {
   ConsoleControl* target = find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
-  if (target->kind == ControlKind::TextMessage) target->text = text;
-  else if (target->kind == ControlKind::TextBox) target->text += text;
-  else return UIE_INVALID_VALUE;
+  if (target->kind == ControlKind::TextMessage)
+    target->text = text;
+  else if (target->kind == ControlKind::TextBox)
+    target->text += text;
+  else
+    return UIE_INVALID_VALUE;
   return state()->changed(*target, rt::Change::Text);
 }
 
@@ -325,8 +319,10 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   const int count = static_cast<int>(items.size());
   const int position = index < 0 || index > count ? count : index;
   items.insert(items.begin() + position, rt::RingItem{label, value});
-  if (target->selected < 0) target->selected = 0;
-  else if (position <= target->selected) ++target->selected;
+  if (target->selected < 0)
+    target->selected = 0;
+  else if (position <= target->selected)
+    ++target->selected;
   return state()->changed(*target, rt::Change::Items);
 }
 
@@ -341,8 +337,7 @@ int MessagePopup(const char* title, const char* message) {
   return 0;
 }
 
-int FileSelectPopup(const char*, const char*, const char*, const char*, int, int, int, int, int,
-                    char* pathBuffer) {
+int FileSelectPopup(const char*, const char*, const char*, const char*, int, int, int, int, int, char* pathBuffer) {
   pathBuffer[0] = '\0';
   const rt::ConsoleRuntime::State* console = state();
   if (!console || console->file_choice.empty()) return VAL_NO_FILE_SELECTED;

@@ -10,8 +10,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <string>
 #include <sys/types.h> // before sys/stat.h, as the Windows C library wants
+#include <string>
 
 #include <sys/stat.h>
 #else

@@ -91,8 +91,7 @@ int ListSerialPorts(SerialPortEntry* entries, int capacity) {
   for (const rt::PortCandidate& candidate : scan.source->candidates()) {
     if (count == capacity) break;
     if (!scan.source->can_open(candidate.location)) continue;
-    const int number =
-        rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
+    const int number = rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
     scan.scanned_locations[number] = candidate.location;
     rt::copy_label(candidate.label, entries[count].label);
     entries[count].number = number;

@@ -15,9 +15,9 @@
 #include <memory>
 
 #ifndef _WIN32
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace {
@@ -69,7 +69,7 @@ rt::PortFailure open_failure(const QString& location, QSerialPort::SerialPortErr
 #endif
   switch (error) {
   case QSerialPort::DeviceNotFoundError: return PortFailure::NotFound;
-  case QSerialPort::PermissionError: return PortFailure::InUse; // Windows denies access to a port in use
+  case QSerialPort::PermissionError: return PortFailure::InUse;               // Windows denies access to a port in use
   case QSerialPort::UnsupportedOperationError: return PortFailure::NotSerial; // a device that is no terminal
   default: return PortFailure::Other;
   }
@@ -82,29 +82,26 @@ rt::PortFailure open_line(QSerialPort& device, const QString& location) {
 }
 
 bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int stopBits) {
-  static const std::map<int, QSerialPort::Parity> parities = {
-      {0, QSerialPort::NoParity}, {1, QSerialPort::OddParity}, {2, QSerialPort::EvenParity},
-      {3, QSerialPort::MarkParity}, {4, QSerialPort::SpaceParity}};
-  if (!parities.contains(parity) || dataBits < 5 || dataBits > 8 || stopBits < 1 ||
-      stopBits > 2 || baudRate <= 0) {
+  static const std::map<int, QSerialPort::Parity> parities = {{0, QSerialPort::NoParity},
+                                                              {1, QSerialPort::OddParity},
+                                                              {2, QSerialPort::EvenParity},
+                                                              {3, QSerialPort::MarkParity},
+                                                              {4, QSerialPort::SpaceParity}};
+  if (!parities.contains(parity) || dataBits < 5 || dataBits > 8 || stopBits < 1 || stopBits > 2 || baudRate <= 0) {
     return false;
   }
-  return device.setBaudRate(static_cast<qint32>(baudRate)) &&
-         device.setParity(parities.at(parity)) &&
+  return device.setBaudRate(static_cast<qint32>(baudRate)) && device.setParity(parities.at(parity)) &&
          device.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
          device.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
          device.setFlowControl(QSerialPort::NoFlowControl);
 }
 
-bool line_lost(const QSerialPort& device) {
-  return !device.isOpen() || device.error() == QSerialPort::ResourceError;
-}
+bool line_lost(const QSerialPort& device) { return !device.isOpen() || device.error() == QSerialPort::ResourceError; }
 
 // Blocks until the port has news or the slice ends; false when the line is gone.
 bool wait_for_input(QSerialPort& device, rt::Clock::time_point deadline) {
   const auto left = std::max(deadline - rt::Clock::now(), rt::Clock::duration::zero());
-  const auto slice = std::chrono::ceil<std::chrono::milliseconds>(
-      std::min<rt::Clock::duration>(left, kWaitSlice));
+  const auto slice = std::chrono::ceil<std::chrono::milliseconds>(std::min<rt::Clock::duration>(left, kWaitSlice));
   device.waitForReadyRead(static_cast<int>(slice.count()));
   rt::keep_alive();
   return !line_lost(device);
@@ -112,8 +109,7 @@ bool wait_for_input(QSerialPort& device, rt::Clock::time_point deadline) {
 
 } // namespace
 
-int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits, int stopBits,
-                  int, int) {
+int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits, int stopBits, int, int) {
   CloseCom(port);
   const QString location = location_for(port);
   if (location.isEmpty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
@@ -150,8 +146,7 @@ int SetComTime(int port, double timeoutSeconds) {
   if (!(timeoutSeconds >= 0.0) || !std::isfinite(timeoutSeconds)) {
     return report(kRS_InvalidParameter);
   }
-  open->timeout = std::chrono::duration_cast<rt::Clock::duration>(
-      std::chrono::duration<double>(timeoutSeconds));
+  open->timeout = std::chrono::duration_cast<rt::Clock::duration>(std::chrono::duration<double>(timeoutSeconds));
   return report(0);
 }
 

@@ -16,8 +16,8 @@ constexpr double kDefaultComTimeout = 10.0; // seconds, until SetComTime says ot
 
 struct OpenPort {
   QSerialPort device;
-  Clock::duration timeout = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(kDefaultComTimeout));
+  Clock::duration timeout =
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kDefaultComTimeout));
 };
 
 struct SerialLines {

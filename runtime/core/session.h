@@ -44,9 +44,9 @@ public:
   PortScan ports;
   std::optional<std::span<const CallbackBinding>> callbacks; // none before RegisterCallbacks
   UserInterface* user_interface = nullptr;
-  IdleHandler* idle_handler = nullptr;        // nullptr: plain waiting
+  IdleHandler* idle_handler = nullptr;            // nullptr: plain waiting
   testing::DialogScript* dialog_script = nullptr; // nullptr: a person answers
-  QString file_folder; // where the system's plain file names live; empty: the current folder
+  QString file_folder;                            // where the system's plain file names live; empty: the current folder
 };
 
 } // namespace rt

@@ -15,8 +15,8 @@ constexpr int kRS_IOErr = -8;
 constexpr int kRS_TimeOutErr = -99;
 
 // 0 on success; may be called for a port already open, which is set up afresh.
-int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
-                  int stopBits, int inputQueueSize, int outputQueueSize);
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits, int stopBits,
+                  int inputQueueSize, int outputQueueSize);
 int CloseCom(int port); // harmless when the port is not open
 int FlushInQ(int port);
 int FlushOutQ(int port);

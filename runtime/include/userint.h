@@ -33,8 +33,7 @@ constexpr int UIE_INVALID_ATTRIBUTE = -5;
 constexpr int UIE_INVALID_VALUE = -6;
 constexpr int UIE_NO_CALLBACKS = -7; // LoadPanel before RegisterCallbacks
 
-using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
-                                int eventData1, int eventData2);
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 
 // The panel file names each control's callback; the program hands the
 // run-time a table of them by name before it loads a panel.
@@ -76,7 +75,6 @@ int SetDialogLanguage(int language);
 int MessagePopup(const char* title, const char* message);
 // pathBuffer holds MAX_PATHNAME_LEN bytes. Returns VAL_NO_FILE_SELECTED or
 // VAL_EXISTING_FILE_SELECTED.
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
-                    const char* fileTypeList, const char* title, int buttonLabel,
-                    int restrictDirectory, int restrictExtension, int allowCancel,
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec, const char* fileTypeList,
+                    const char* title, int buttonLabel, int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char* pathBuffer);

@@ -7,8 +7,7 @@
 
 namespace rt::testing {
 
-DialogScript::DialogScript()
-    : session_(Session::current()), previous_(session_.dialog_script) {
+DialogScript::DialogScript() : session_(Session::current()), previous_(session_.dialog_script) {
   session_.dialog_script = this;
 }
 

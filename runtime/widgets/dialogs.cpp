@@ -1,6 +1,6 @@
 // The modal dialogs. A test's DialogScript answers them in place of a person.
-#include "system_text.h"
 #include "dialog_script.h"
+#include "system_text.h"
 #include "userint.h"
 
 #include <QApplication>
@@ -37,8 +37,7 @@ std::optional<std::string> ask_person(const DialogScript::FileRequest& request) 
                      start_folder(rt::from_system_text(request.default_directory)));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilter(name_filters(rt::from_system_text(request.file_type_list),
-                                    request.restrict_extension != 0));
+  dialog.setNameFilter(name_filters(rt::from_system_text(request.file_type_list), request.restrict_extension != 0));
   if (request.button_label == VAL_LOAD_BUTTON) {
     // Qt's own texts have no load button.
     dialog.setLabelText(QFileDialog::Accept, dialogs_in_german ? QStringLiteral("Laden") : QStringLiteral("Load"));
@@ -74,19 +73,18 @@ int MessagePopup(const char* title, const char* message) {
     script->record_message({title, message});
     return 0;
   }
-  QMessageBox box(QMessageBox::NoIcon, rt::from_system_text(title), rt::from_system_text(message),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(QMessageBox::NoIcon, rt::from_system_text(title), rt::from_system_text(message), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
   return 0;
 }
 
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
-                    const char* fileTypeList, const char* title, int buttonLabel,
-                    int restrictDirectory, int restrictExtension, int allowCancel,
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec, const char* fileTypeList,
+                    const char* title, int buttonLabel, int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char* pathBuffer) {
-  const DialogScript::FileRequest request{defaultDirectory, defaultFileSpec, fileTypeList,
-                                          title,           buttonLabel,     restrictDirectory,
-                                          restrictExtension, allowCancel,   allowMakeDirectory};
+  const DialogScript::FileRequest request{defaultDirectory,  defaultFileSpec,   fileTypeList,      title,
+                                          buttonLabel,       restrictDirectory, restrictExtension, allowCancel,
+                                          allowMakeDirectory};
   DialogScript* script = DialogScript::active();
   const auto chosen = script ? script->answer_file_request(request) : ask_person(request);
   pathBuffer[0] = '\0';

@@ -7,12 +7,12 @@
 // panel before the callback returns and nothing is replayed afterwards.
 #include "widgets_runtime.h"
 
-#include "system_text.h"
 #include "dialog_script.h"
 #include "idle.h"
 #include "panel_binding.h"
 #include "scoped_flag.h"
 #include "session.h"
+#include "system_text.h"
 #include "userint.h"
 
 #include <QAbstractButton>
@@ -54,7 +54,7 @@ struct Control {
   QWidget* widget = nullptr;
   QLabel* label = nullptr; // the separate label of a non-button control
   CtrlCallbackPtr callback = nullptr;
-  int value = 0;           // a numeric's latest value, shown at the next repaint
+  int value = 0; // a numeric's latest value, shown at the next repaint
   bool value_shown = true;
   int committed_index = -1; // a ring's item as last committed or set by the program
 };
@@ -67,13 +67,20 @@ struct Panel {
 };
 
 bool kind_of(QWidget* widget, Kind& kind) {
-  if (widget->property("timerInterval").isValid()) kind = Kind::Timer;
-  else if (qobject_cast<QAbstractButton*>(widget)) kind = Kind::Button;
-  else if (qobject_cast<QLabel*>(widget)) kind = Kind::TextMessage;
-  else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget)) kind = Kind::TextBox;
-  else if (qobject_cast<QProgressBar*>(widget)) kind = Kind::Numeric;
-  else if (qobject_cast<QComboBox*>(widget)) kind = Kind::Ring;
-  else return false;
+  if (widget->property("timerInterval").isValid())
+    kind = Kind::Timer;
+  else if (qobject_cast<QAbstractButton*>(widget))
+    kind = Kind::Button;
+  else if (qobject_cast<QLabel*>(widget))
+    kind = Kind::TextMessage;
+  else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget))
+    kind = Kind::TextBox;
+  else if (qobject_cast<QProgressBar*>(widget))
+    kind = Kind::Numeric;
+  else if (qobject_cast<QComboBox*>(widget))
+    kind = Kind::Ring;
+  else
+    return false;
   return true;
 }
 
@@ -90,10 +97,8 @@ bool is_user_input(QEvent::Type type) {
   case QEvent::ContextMenu:
   case QEvent::TouchBegin:
   case QEvent::TouchUpdate:
-  case QEvent::TouchEnd:
-    return true;
-  default:
-    return false;
+  case QEvent::TouchEnd: return true;
+  default: return false;
   }
 }
 
@@ -284,8 +289,7 @@ int WidgetsRuntime::State::load(const QString& name, int resource_id) {
   panel.window.reset(loader.load(&file));
   if (!panel.window) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, loader.errorString());
   if (panel.window->property("resourceId").toInt() != resource_id) {
-    return fail_load(UIE_PANEL_FILE_NOT_VALID, path,
-                     QStringLiteral("it holds no panel %1").arg(resource_id));
+    return fail_load(UIE_PANEL_FILE_NOT_VALID, path, QStringLiteral("it holds no panel %1").arg(resource_id));
   }
   if (!bind_controls(panel, path)) return UIE_PANEL_FILE_NOT_VALID;
   panel.close_control = panel.window->property("closeCtrl").toInt();
@@ -308,8 +312,7 @@ bool WidgetsRuntime::State::bind_controls(Panel& panel, const QString& file) {
       return false;
     }
     if (!kind_of(widget, control.kind)) {
-      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
-                QStringLiteral("control %1 is of an unknown kind").arg(control.id));
+      fail_load(UIE_PANEL_FILE_NOT_VALID, file, QStringLiteral("control %1 is of an unknown kind").arg(control.id));
       return false;
     }
     const QString callback = widget->property("callback").toString();
@@ -346,9 +349,8 @@ void WidgetsRuntime::State::connect_controls(int handle) {
       });
     } else if (control.kind == Kind::Timer) {
       panel.timer = std::make_unique<QTimer>();
-      QObject::connect(panel.timer.get(), &QTimer::timeout, this, [this, handle, control_id] {
-        dispatch(handle, control_id, EVENT_TIMER_TICK);
-      });
+      QObject::connect(panel.timer.get(), &QTimer::timeout, this,
+                       [this, handle, control_id] { dispatch(handle, control_id, EVENT_TIMER_TICK); });
       panel.timer->start(control.widget->property("timerInterval").toInt());
     }
   }
@@ -368,9 +370,7 @@ WidgetsRuntime::~WidgetsRuntime() {
   state_->owner.user_interface = nullptr;
 }
 
-void WidgetsRuntime::set_panel_directory(const QString& directory) {
-  state_->panel_directory = directory;
-}
+void WidgetsRuntime::set_panel_directory(const QString& directory) { state_->panel_directory = directory; }
 
 QWidget* WidgetsRuntime::panel_window(int panel) const {
   Panel* found = state_->panel(panel);
@@ -441,9 +441,7 @@ int SetCtrlVal(int panel, int control, int value) {
   Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   switch (target->kind) {
-  case Kind::Numeric:
-    state()->set_value(*target, value);
-    return 0;
+  case Kind::Numeric: state()->set_value(*target, value); return 0;
   case Kind::Ring: {
     auto* ring = static_cast<QComboBox*>(target->widget);
     const int index = ring->findData(value);
@@ -451,8 +449,7 @@ int SetCtrlVal(int panel, int control, int value) {
     rt::ring_settled(*target);
     return 0;
   }
-  default:
-    return UIE_INVALID_VALUE;
+  default: return UIE_INVALID_VALUE;
   }
 }
 
@@ -460,9 +457,12 @@ int SetCtrlVal(int panel, int control, const char* text) {
   Control* target = rt::find_control(panel, control);
   if (!target) return UIE_INVALID_CONTROL;
   const QString shown = rt::from_system_text(text);
-  if (target->kind == Kind::TextMessage) rt::set_text(*target, shown);
-  else if (target->kind == Kind::TextBox) rt::set_text(*target, rt::text_of(*target) + shown);
-  else return UIE_INVALID_VALUE;
+  if (target->kind == Kind::TextMessage)
+    rt::set_text(*target, shown);
+  else if (target->kind == Kind::TextBox)
+    rt::set_text(*target, rt::text_of(*target) + shown);
+  else
+    return UIE_INVALID_VALUE;
   rt::keep_alive();
   return 0;
 }

@@ -135,9 +135,7 @@ QString CliTest::write_file(const QString& name, const std::string& content) con
   return path;
 }
 
-QString CliTest::settings_file() const {
-  return config_.filePath(QStringLiteral("KovoFlash/ini_pckovorecv.dat"));
-}
+QString CliTest::settings_file() const { return config_.filePath(QStringLiteral("KovoFlash/ini_pckovorecv.dat")); }
 
 QStringList CliTest::current_folder_entries() const {
   return QDir(current_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -4,6 +4,7 @@
 
 #include "devsim_process.h"
 
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

@@ -8,6 +8,7 @@
 #include "session.h"
 #include "userint.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QComboBox>
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QUiLoader>
-#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,15 +113,21 @@ TEST(PanelFileTest, RefusesWhatTheWindowRefuses) {
     const char* reason;
   } cases[] = {
       {"broken XML", "<ui><widget class=\"QWidget\">", 1, ""},
-      {"another panel", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>2</number>"
-                        "</property></widget></ui>", 1, "it holds no panel 1"},
-      {"an id twice", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
-                      "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
-                      "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
-                      "</widget></ui>", 1, "control id 4 is not unique and positive"},
-      {"an unknown kind", "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
-                          "<widget class=\"QSlider\"><property name=\"ctrlId\"><number>4</number></property></widget>"
-                          "</widget></ui>", 1, "control 4 is of an unknown kind"},
+      {"another panel",
+       "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>2</number>"
+       "</property></widget></ui>",
+       1, "it holds no panel 1"},
+      {"an id twice",
+       "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
+       "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+       "<widget class=\"QLabel\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+       "</widget></ui>",
+       1, "control id 4 is not unique and positive"},
+      {"an unknown kind",
+       "<ui><widget class=\"QWidget\"><property name=\"resourceId\"><number>1</number></property>"
+       "<widget class=\"QSlider\"><property name=\"ctrlId\"><number>4</number></property></widget>"
+       "</widget></ui>",
+       1, "control 4 is of an unknown kind"},
   };
   for (const auto& entry : cases) {
     SCOPED_TRACE(entry.what);

@@ -1,14 +1,14 @@
 // The console run-time's user-interface operations on the main panel: the
 // semantics the system relies on, as the window gives them.
-#include "24GHz_prog.h"
 #include "console_runtime.h"
+#include "24GHz_prog.h"
 #include "flash.h"
 #include "main.h"
 #include "session.h"
 #include "userint.h"
 
-#include <functional>
 #include <gtest/gtest.h>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>

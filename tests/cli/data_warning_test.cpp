@@ -13,8 +13,9 @@ constexpr std::size_t kImageSize = 65536;
 
 const char kBeyond[] =
     "Warning: the file's data from 0x4000 on lies beyond the 16 KiB this device receives and is not programmed.";
-const char kBeyondGerman[] = "Warnung: Die Daten der Datei ab 0x4000 liegen hinter den 16 KiB, die dieses Ger\u00e4t "
-                             "erh\u00e4lt, und werden nicht programmiert.";
+const char kBeyondGerman[] =
+    "Warnung: Die Daten der Datei ab 0x4000 liegen hinter den 16 KiB, die dieses Ger\u00e4t "
+    "erh\u00e4lt, und werden nicht programmiert.";
 const char kNoData[] = "Warning: the file holds no data for the 16 KiB this device receives; it is written with FF.";
 
 Bytes counting(std::size_t count) {
@@ -35,9 +36,9 @@ class DataWarningTest : public CliTest, public ::testing::WithParamInterface<Fil
 TEST_P(DataWarningTest, WarnsOfWhatTheDeviceMissesAndProgramsAsAlways) {
   const FileCase& file = GetParam();
   DevsimProcess device;
-  const CliRun result = run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
-                             QString::fromLatin1(file.language),
-                             write_file(QStringLiteral("firmware.frm"), intel_hex(file.blocks))});
+  const CliRun result =
+      run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QString::fromLatin1(file.language),
+           write_file(QStringLiteral("firmware.frm"), intel_hex(file.blocks))});
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
   for (const char* warning : file.warnings) {
     EXPECT_TRUE(result.err.contains(QString::fromUtf8(warning))) << result.err.toStdString();
@@ -55,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cli, DataWarningTest,
     ::testing::Values(FileCase{"fits_the_device", {{0x0000, counting(kProgrammedSize)}}, "en", {}},
                       FileCase{"twice_the_device", {{0x0000, counting(2 * kProgrammedSize)}}, "en", {kBeyond}},
-                      FileCase{"twice_the_device_german", {{0x0000, counting(2 * kProgrammedSize)}}, "de",
-                               {kBeyondGerman}},
+                      FileCase{
+                          "twice_the_device_german", {{0x0000, counting(2 * kProgrammedSize)}}, "de", {kBeyondGerman}},
                       FileCase{"data_only_at_0x8000", {{0x8000, counting(256)}}, "en", {kBeyond, kNoData}},
                       FileCase{"no_data_record", {}, "en", {kNoData}}),
     [](const auto& info) { return std::string(info.param.name); });

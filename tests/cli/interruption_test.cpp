@@ -4,11 +4,11 @@
 #include "cli_fixture.h"
 #include "devsim_process.h"
 
-#include <algorithm>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+#include <algorithm>
+#include <csignal>
 
 namespace kovo::cli_testing {
 namespace {

@@ -4,12 +4,12 @@
 #include "devsim_process.h"
 #include "pseudo_terminal.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <unistd.h>
 
 namespace kovo::cli_testing {
 namespace {
@@ -98,8 +98,8 @@ TEST_F(PortTest, PortTheUserMayNotOpenSaysSoWithTheGroupToJoin) {
   const testing::PseudoTerminal terminal;
   const QString port = QString::fromStdString(terminal.device_path());
   QTemporaryDir readable;
-  QFile::setPermissions(readable.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                             QFile::ReadOther | QFile::ExeOther);
+  QFile::setPermissions(readable.path(),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
   QFile file(readable.filePath(QStringLiteral("firmware.frm")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(kFirmware);
@@ -107,9 +107,10 @@ TEST_F(PortTest, PortTheUserMayNotOpenSaysSoWithTheGroupToJoin) {
   file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
   QProcess process;
   process.setProcessEnvironment(environment());
-  process.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                                       QStringLiteral("--clear-groups"), QStringLiteral(KOVOFLASH_CLI)} +
-                                               update_arguments(port, file.fileName()));
+  process.start(QStringLiteral("setpriv"),
+                QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                            QStringLiteral("--clear-groups"), QStringLiteral(KOVOFLASH_CLI)} +
+                    update_arguments(port, file.fileName()));
   ASSERT_TRUE(process.waitForFinished(30000));
   EXPECT_EQ(process.exitCode(), kExitPort);
   const QString err = QString::fromUtf8(process.readAllStandardError());

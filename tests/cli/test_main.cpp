@@ -1,6 +1,6 @@
 // QProcess wants an application object.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);

@@ -52,8 +52,9 @@ TEST_F(UpdateTest, ProgressIntoAPipeComesAsAFewPlainLines) {
   EXPECT_FALSE(result.out.contains(QLatin1Char('\r')));
   EXPECT_FALSE(result.out.contains(QLatin1Char('\x1b')));
   const QStringList progress = result.out.split(QLatin1Char('\n')).filter(QStringLiteral("program firmware..."));
-  EXPECT_EQ(progress, QStringList({QStringLiteral("program firmware... 25 %"), QStringLiteral("program firmware... 50 %"),
-                                   QStringLiteral("program firmware... 75 %"), QStringLiteral("program firmware... 100 %")}));
+  EXPECT_EQ(progress,
+            QStringList({QStringLiteral("program firmware... 25 %"), QStringLiteral("program firmware... 50 %"),
+                         QStringLiteral("program firmware... 75 %"), QStringLiteral("program firmware... 100 %")}));
 }
 
 TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
@@ -62,8 +63,8 @@ TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
   QProcess process;
   process.setProcessEnvironment(environment());
   process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
-  process.start(QStringLiteral(KOVOFLASH_CLI),
-                {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+  process.start(QStringLiteral(KOVOFLASH_CLI), {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
+                                                QStringLiteral("en"), firmware()});
   std::string shown;
   const auto drain = [&] {
     for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
@@ -80,7 +81,8 @@ TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
 TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
   DevsimProcess device;
   const QString file = firmware();
-  const CliRun result = run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), file});
+  const CliRun result =
+      run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), file});
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
   EXPECT_TRUE(current_folder_entries().isEmpty()) << current_folder_entries().join(' ').toStdString();
   QFile settings(settings_file());
@@ -142,7 +144,8 @@ TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
   const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
   store_settings();
   const CliRun listing = run({QStringLiteral("--list-ports")}, environment);
-  const QString number = listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
+  const QString number =
+      listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
   ASSERT_FALSE(number.isEmpty()) << listing.out.toStdString();
   const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
@@ -163,19 +166,22 @@ TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
   DevsimProcess silent({"--silent-ids", "1000"});
   if (no_device.settings_before) store_settings();
   QStringList arguments = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
-  if (no_device.port) arguments = QStringList({QStringLiteral("--port"), QString::fromLatin1(no_device.port)}) + arguments;
+  if (no_device.port)
+    arguments = QStringList({QStringLiteral("--port"), QString::fromLatin1(no_device.port)}) + arguments;
   const CliRun result = run(arguments, with_virtual_ports({port_of(silent)}));
   EXPECT_EQ(result.exit_code, no_device.exit_code) << result.err.toStdString();
-  if (no_device.settings_before) EXPECT_EQ(stored_settings(), kStoredSettings);
-  else EXPECT_FALSE(QFile::exists(settings_file()));
+  if (no_device.settings_before)
+    EXPECT_EQ(stored_settings(), kStoredSettings);
+  else
+    EXPECT_FALSE(QFile::exists(settings_file()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cli, NoDeviceAnswered,
-    ::testing::Values(NoDeviceRun{"silent_first_listed_port", true, nullptr, kExitNoDevice},
-                      NoDeviceRun{"named_port_missing", true, "/dev/kovo-no-such-port", kExitPort},
-                      NoDeviceRun{"no_settings_before", false, "/dev/kovo-no-such-port", kExitPort}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cli, NoDeviceAnswered,
+                         ::testing::Values(NoDeviceRun{"silent_first_listed_port", true, nullptr, kExitNoDevice},
+                                           NoDeviceRun{"named_port_missing", true, "/dev/kovo-no-such-port", kExitPort},
+                                           NoDeviceRun{"no_settings_before", false, "/dev/kovo-no-such-port",
+                                                       kExitPort}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
   DevsimProcess device({"--type", "D1"});
@@ -187,8 +193,8 @@ TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
   EXPECT_EQ(first[0], port_of(device));
   EXPECT_EQ(first.mid(2).join(' '), QStringLiteral("virtual port"));
 
-  const CliRun result =
-      run({QStringLiteral("--port"), first[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+  const CliRun result = run(
+      {QStringLiteral("--port"), first[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
   EXPECT_EQ(result.exit_code, kExitUnsupported);
   EXPECT_TRUE(result.out.contains(QStringLiteral("Port: ") + port_of(device))) << result.out.toStdString();
 }
@@ -198,10 +204,11 @@ TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
   const CliRun result =
       run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("de"), firmware()});
   EXPECT_EQ(result.exit_code, kExitUnsupported);
-  EXPECT_TRUE(result.out.contains(QStringLiteral("Ger\u00e4t: KovoLogger TLM, Bootloader V 1.0"))) << result.out.toStdString();
-  EXPECT_TRUE(result.err.contains(QStringLiteral(
-      "Programmierfehler: Ein Firmwareupdate von diesem KovoXxxx Ger\u00e4t wird mit dieser Version von "
-      "KovoUpdate nicht unterst\u00fctzt!")))
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Ger\u00e4t: KovoLogger TLM, Bootloader V 1.0")))
+      << result.out.toStdString();
+  EXPECT_TRUE(result.err.contains(
+      QStringLiteral("Programmierfehler: Ein Firmwareupdate von diesem KovoXxxx Ger\u00e4t wird mit dieser Version von "
+                     "KovoUpdate nicht unterst\u00fctzt!")))
       << result.err.toStdString();
 }
 
@@ -210,9 +217,9 @@ struct FailureCase {
   const char* name;
   std::vector<std::string> device; // simulator options
   enum { Good, Faulty, Missing } firmware;
-  const char* port;                // nullptr: the simulator's
+  const char* port; // nullptr: the simulator's
   int exit_code;
-  const char* complaint;           // expected on standard error
+  const char* complaint; // expected on standard error
 };
 
 class FailureTest : public UpdateTest, public ::testing::WithParamInterface<FailureCase> {
@@ -241,20 +248,43 @@ TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
 INSTANTIATE_TEST_SUITE_P(
     Cli, FailureTest,
     ::testing::Values(
-        FailureCase{"port_not_there", {}, FailureCase::Good, "/dev/kovo-no-such-port", kExitPort,
+        FailureCase{"port_not_there",
+                    {},
+                    FailureCase::Good,
+                    "/dev/kovo-no-such-port",
+                    kExitPort,
                     "Port /dev/kovo-no-such-port not found"},
         FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
-        FailureCase{"device_silent", {"--silent-ids", "1000"}, FailureCase::Good, nullptr, kExitNoDevice,
+        FailureCase{"device_silent",
+                    {"--silent-ids", "1000"},
+                    FailureCase::Good,
+                    nullptr,
+                    kExitNoDevice,
                     "No device answered."},
-        FailureCase{"device_not_supported", {"--type", "D1"}, FailureCase::Good, nullptr, kExitUnsupported,
+        FailureCase{"device_not_supported",
+                    {"--type", "D1"},
+                    FailureCase::Good,
+                    nullptr,
+                    kExitUnsupported,
                     "Programming error: Updating firmware of this KovoXxxx device is not available with this "
                     "version of KovoUpdate!\nThis device cannot be updated."},
-        FailureCase{"device_type_unlisted", {"--type", "33"}, FailureCase::Good, nullptr, kExitUnsupported,
+        FailureCase{"device_type_unlisted",
+                    {"--type", "33"},
+                    FailureCase::Good,
+                    nullptr,
+                    kExitUnsupported,
                     "This device cannot be updated."},
         FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "File error: File faulty!\n"},
-        FailureCase{"file_missing", {}, FailureCase::Missing, nullptr, kExitFile,
+        FailureCase{"file_missing",
+                    {},
+                    FailureCase::Missing,
+                    nullptr,
+                    kExitFile,
                     "The firmware file /no/such/firmware.frm cannot be read."},
-        FailureCase{"device_silent_mid_run", {"--silent-after-frames", "40"}, FailureCase::Good, nullptr,
+        FailureCase{"device_silent_mid_run",
+                    {"--silent-after-frames", "40"},
+                    FailureCase::Good,
+                    nullptr,
                     kExitProgramming,
                     "Programming error: Incorrect programming! Reconnect receiver and restart programming!\n"
                     "Programming failed."}),

@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"unknown_option", {"--frobnicate", "a.frm"}, "frobnicate"},
                       UsageCase{"language_not_offered", {"--lang", "fr", "a.frm"}, "--lang takes de or en"},
                       UsageCase{"port_without_name", {"a.frm", "--port"}, "port"},
-                      UsageCase{"port_list_with_file", {"--list-ports", "a.frm"}, "--list-ports takes no other argument"}),
+                      UsageCase{
+                          "port_list_with_file", {"--list-ports", "a.frm"}, "--list-ports takes no other argument"}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
 struct LocaleCase {

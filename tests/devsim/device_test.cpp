@@ -108,5 +108,5 @@ INSTANTIATE_TEST_SUITE_P(
                     SelectorCase{"PageOnCommandWithoutPage", {0x21, 0, {}}, shortFrame(0x21), false}),
     [](const testing::TestParamInfo<SelectorCase>& info) { return info.param.name; });
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

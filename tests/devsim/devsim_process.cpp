@@ -134,7 +134,7 @@ LoggedFrame parseLogLine(const std::string& line) {
   return frame;
 }
 
-}  // namespace
+} // namespace
 
 DevsimProcess::DevsimProcess(const std::vector<std::string>& extraArguments, std::chrono::milliseconds startTimeout)
     : folder_(makeTemporaryFolder()), memoryPath_(folder_ + "/memory.bin"), logPath_(folder_ + "/frames.log") {
@@ -218,4 +218,4 @@ std::vector<LoggedFrame> DevsimProcess::readLog() const {
   return frames;
 }
 
-}  // namespace kovo::testsupport
+} // namespace kovo::testsupport

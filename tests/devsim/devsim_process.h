@@ -27,7 +27,7 @@ struct LoggedFrame {
 };
 
 class DevsimProcess {
- public:
+public:
   // Starts the simulator with `extraArguments` (see kovo-devsim --help) and waits for its port.
   explicit DevsimProcess(const std::vector<std::string>& extraArguments = {},
                          std::chrono::milliseconds startTimeout = std::chrono::seconds(10));
@@ -54,7 +54,7 @@ class DevsimProcess {
   // Every frame the simulator has received so far, in order.
   std::vector<LoggedFrame> readLog() const;
 
- private:
+private:
   void reap();
   void shutDown() noexcept;
 
@@ -68,4 +68,4 @@ class DevsimProcess {
   std::optional<int> exitCode_;
 };
 
-}  // namespace kovo::testsupport
+} // namespace kovo::testsupport

@@ -59,5 +59,5 @@ INSTANTIATE_TEST_SUITE_P(
                     AssemblyCase{"IncompleteFrameCompletedLater", {{0xFF, 0x02}, {0x21}, {0x23}}, {kStart}}),
     [](const testing::TestParamInfo<AssemblyCase>& info) { return info.param.name; });
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

@@ -11,5 +11,5 @@ TEST(FrameLogTest, FormatsSecondsWithMicrosecondsAndUpperCaseHex) {
   EXPECT_EQ(formatLogLine(std::chrono::microseconds(42), Bytes{0x0a}), "0.000042 0A");
 }
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

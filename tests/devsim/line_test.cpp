@@ -141,7 +141,7 @@ TEST(LineTest, ProgrammingStoresDataAndWritesMemoryOnClosingCommand) {
                                   shortFrame(0x09),
                                   dataFrame(0x12, 0x00, blockPattern(0x10)),
                                   dataFrame(0x12, 0x30, blockPattern(0x20)),
-                                  dataFrame(0x12, 0x30, blockPattern(0x20)),  // a retry is handled again
+                                  dataFrame(0x12, 0x30, blockPattern(0x20)), // a retry is handled again
                                   pageEndFrame(0x07, 0x12),
                                   pageEndFrame(0x08, 0x12),
                                   shortFrame(0x09),
@@ -220,20 +220,16 @@ struct FaultCase {
   std::string name;
   Arguments arguments;
   Damage damage;
-  std::size_t count;  // bytes added or removed
+  std::size_t count; // bytes added or removed
   std::set<std::size_t> damagedSteps;
 };
 
 std::size_t damagedReplySize(const Step& step, Damage damage, std::size_t count) {
   switch (damage) {
-    case Damage::extraBytes:
-      return step.reply.size() + count;
-    case Damage::missingBytes:
-      return step.reply.size() - std::min(count, step.reply.size());
-    case Damage::silent:
-      return 0;
-    default:
-      return step.reply.size();
+  case Damage::extraBytes: return step.reply.size() + count;
+  case Damage::missingBytes: return step.reply.size() - std::min(count, step.reply.size());
+  case Damage::silent: return 0;
+  default: return step.reply.size();
   }
 }
 
@@ -258,21 +254,17 @@ void expectWrongCheck(const Bytes& reply, const Step& step) {
 
 void expectDamaged(const Bytes& reply, const Step& step, Damage damage, std::size_t count) {
   switch (damage) {
-    case Damage::wrongCode:
-      expectWrongCode(reply, step);
-      break;
-    case Damage::wrongCheck:
-      expectWrongCheck(reply, step);
-      break;
-    case Damage::extraBytes:
-      ASSERT_EQ(reply.size(), step.reply.size() + count);
-      EXPECT_EQ(Bytes(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(step.reply.size())), step.reply);
-      break;
-    case Damage::missingBytes:
-    case Damage::silent:
-      EXPECT_EQ(reply, Bytes(step.reply.begin(),
-                             step.reply.begin() + static_cast<std::ptrdiff_t>(damagedReplySize(step, damage, count))));
-      break;
+  case Damage::wrongCode: expectWrongCode(reply, step); break;
+  case Damage::wrongCheck: expectWrongCheck(reply, step); break;
+  case Damage::extraBytes:
+    ASSERT_EQ(reply.size(), step.reply.size() + count);
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(step.reply.size())), step.reply);
+    break;
+  case Damage::missingBytes:
+  case Damage::silent:
+    EXPECT_EQ(reply, Bytes(step.reply.begin(),
+                           step.reply.begin() + static_cast<std::ptrdiff_t>(damagedReplySize(step, damage, count))));
+    break;
   }
 }
 
@@ -370,5 +362,5 @@ TEST(LineTest, LogsEveryReceivedFrameInOrder) {
   EXPECT_LE(std::chrono::duration<double>(logged[2].sinceStart).count(), elapsed);
 }
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

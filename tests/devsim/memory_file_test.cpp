@@ -32,5 +32,5 @@ TEST(MemoryFileTest, ReportsUnwritableLocation) {
   EXPECT_THROW(writeFileAtomically("/nonexistent-folder/memory.bin", Bytes{0x01}), std::system_error);
 }
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

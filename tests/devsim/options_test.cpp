@@ -128,5 +128,5 @@ TEST(OptionsTest, HelpListsEveryOption) {
   }
 }
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

@@ -66,5 +66,5 @@ TEST(OutputScheduleTest, ConsumeRemovesWrittenBytesOnly) {
   EXPECT_EQ(schedule.peek(1), Bytes{0x03});
 }
 
-}  // namespace
-}  // namespace kovo::devsim::test
+} // namespace
+} // namespace kovo::devsim::test

@@ -25,7 +25,7 @@ std::chrono::milliseconds remainingUntil(Clock::time_point deadline) {
                   std::chrono::milliseconds::zero());
 }
 
-}  // namespace
+} // namespace
 
 PtyClient::PtyClient(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
   if (!fd_) throwLastError("opening " + path);
@@ -72,4 +72,4 @@ bool PtyClient::waitForHangUp(std::chrono::milliseconds timeout) {
   return hungUp_;
 }
 
-}  // namespace kovo::devsim::test
+} // namespace kovo::devsim::test

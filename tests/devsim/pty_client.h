@@ -16,7 +16,7 @@ inline constexpr std::chrono::milliseconds kQuietWindow{150};
 
 // The PC's side of the line, with plain POSIX calls: raw, 38400 baud, 8N2.
 class PtyClient {
- public:
+public:
   explicit PtyClient(const std::string& path);
 
   void send(ByteView bytes);
@@ -27,9 +27,9 @@ class PtyClient {
   // True once the line reports a hang-up within `timeout`.
   bool waitForHangUp(std::chrono::milliseconds timeout = kReplyTimeout);
 
- private:
+private:
   UniqueFd fd_;
   bool hungUp_ = false;
 };
 
-}  // namespace kovo::devsim::test
+} // namespace kovo::devsim::test

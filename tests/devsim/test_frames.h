@@ -49,4 +49,4 @@ inline Bytes concat(Bytes first, const Bytes& second) {
   return first;
 }
 
-}  // namespace kovo::devsim::test
+} // namespace kovo::devsim::test

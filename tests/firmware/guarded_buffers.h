@@ -25,8 +25,7 @@ public:
     const auto untouched = [](const auto& zone) {
       return std::ranges::all_of(zone, [](auto byte) { return byte == kGuardByte; });
     };
-    return untouched(rows_before_) && untouched(rows_after_) && untouched(image_before_) &&
-           untouched(image_after_);
+    return untouched(rows_before_) && untouched(rows_after_) && untouched(image_before_) && untouched(image_after_);
   }
 
 private:

@@ -60,13 +60,12 @@ TEST_P(LoadProgressValue, EndsAtCharactersPlusOnePlusTwentyPerEarlierRowDividedB
 }
 
 // Both files have 144 characters in four lines; the faulty one stops at its second row.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LoadProgressValue,
-    ::testing::Values(FinalProgress{"GoodFileMemorySize1", "good-16-byte-records.frm", 1, 205},
-                      FinalProgress{"GoodFileMemorySize2", "good-16-byte-records.frm", 2, 102},
-                      FinalProgress{"FaultyFileMemorySize1", "bad-checksum.frm", 1, 165},
-                      FinalProgress{"FaultyFileMemorySize2", "bad-checksum.frm", 2, 82}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LoadProgressValue,
+                         ::testing::Values(FinalProgress{"GoodFileMemorySize1", "good-16-byte-records.frm", 1, 205},
+                                           FinalProgress{"GoodFileMemorySize2", "good-16-byte-records.frm", 2, 102},
+                                           FinalProgress{"FaultyFileMemorySize1", "bad-checksum.frm", 1, 165},
+                                           FinalProgress{"FaultyFileMemorySize2", "bad-checksum.frm", 2, 82}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 constexpr std::uintmax_t kFileSizeLimit = 16 * 1024 * 1024;
 
@@ -97,9 +96,7 @@ void make_sparse_file(const std::string& path, const std::string& head, std::uin
 void make_nothing(const std::string&) {}
 void make_directory(const std::string& path) { ASSERT_TRUE(std::filesystem::create_directory(path)); }
 // Would load, if it were read: its first line is the end-of-file record.
-void make_file_over_size_limit(const std::string& path) {
-  make_sparse_file(path, ":00000001FF\n", kFileSizeLimit + 1);
-}
+void make_file_over_size_limit(const std::string& path) { make_sparse_file(path, ":00000001FF\n", kFileSizeLimit + 1); }
 #ifndef _WIN32
 void make_fifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
 void make_link_to_dev_zero(const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }

@@ -31,10 +31,10 @@ TEST_P(ObjcopyOutput, LoadsItsSourceBytes) {
   const std::vector<unsigned char> source = random_bytes(c.length);
   const std::string binary = write_file("firmware.bin", std::string(source.begin(), source.end()));
   const std::string hex = path_in_folder("firmware.frm");
-  ASSERT_EQ(QProcess::execute(QStringLiteral(KOVO_OBJCOPY),
-                              {"-I", "binary", "-O", "ihex", QString::fromStdString(binary),
-                               QString::fromStdString(hex)}),
-            0);
+  ASSERT_EQ(
+      QProcess::execute(QStringLiteral(KOVO_OBJCOPY),
+                        {"-I", "binary", "-O", "ihex", QString::fromStdString(binary), QString::fromStdString(hex)}),
+      0);
   const SampleFile written{"firmware.frm", c.memory_size, ParseResult::Loaded, {{0, source}}};
   run_program([&] {
     connected(c.memory_size);

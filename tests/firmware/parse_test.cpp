@@ -2,8 +2,8 @@
 #include "guarded_buffers.h"
 #include "sample_files.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <memory>
 #include <numeric>
 
@@ -83,31 +83,31 @@ TEST_P(Records, FailTheFileUnlessTheirFormHolds) {
 // has a 0, so the digit conversion alone would read the valid record.
 INSTANTIATE_TEST_SUITE_P(
     Cases, Records,
-    ::testing::Values(
-        RecordCase{"UpperCaseDigits", ":01010000F00E", ParseResult::Loaded},
-        RecordCase{"CarriageReturnAfterChecksum", ":01010000F00E\r", ParseResult::Loaded},
-        RecordCase{"TextAfterChecksum", ":01010000F00Eg trailing text", ParseResult::Loaded},
-        RecordCase{"BlankInByteCount", ": 1010000F00E", ParseResult::Faulty},
-        RecordCase{"BlankInAddress", ":01 10000F00E", ParseResult::Faulty},
-        RecordCase{"LetterGInAddress", ":0101G000F00E", ParseResult::Faulty},
-        RecordCase{"LowerCaseLetterOInType", ":010100o0F00E", ParseResult::Faulty},
-        RecordCase{"TabInData", ":01010000F\t0E", ParseResult::Faulty},
-        RecordCase{"LowerCaseData", ":01010000f00E", ParseResult::Faulty},
-        RecordCase{"LowerCaseChecksum", ":01010000F00e", ParseResult::Faulty},
-        RecordCase{"LowerCaseRecordThatPassesItsChecksum", ":10000000edb6adedd578bfeef5fd0360aa6233ab7a",
-                   ParseResult::Faulty},
-        RecordCase{"NulOfARowCutBeforeItsChecksum", ":01000000FF", ParseResult::Faulty},
-        RecordCase{"LetterOInEndRecordAddress", ":000O0001FF", ParseResult::Faulty},
-        RecordCase{"BlankInSegmentValue", ":0200000200 0FC", ParseResult::Faulty},
-        RecordCase{"LowerCaseInCountOfSkippedType", ":0g000003", ParseResult::Faulty},
-        RecordCase{"LetterGInTypeOfWhatReadsAsEmptyDataRecord", ":0000000G00", ParseResult::Faulty},
-        RecordCase{"SkippedTypesAreNotReadPastTheirType", ":04000003zz\n:0200000500", ParseResult::Loaded},
-        RecordCase{"LinearAddressZero", ":020000040000FA", ParseResult::Loaded},
-        RecordCase{"LinearAddressOne", ":020000040001F9", ParseResult::Faulty},
-        RecordCase{"LinearAddressRecordWithAddress", ":020001040000F9", ParseResult::Faulty},
-        RecordCase{"LinearAddressRecordWithFourBytes", ":0400000400000000F8", ParseResult::Faulty},
-        RecordCase{"LinearAddressRecordWithWrongChecksum", ":020000040000FB", ParseResult::Faulty},
-        RecordCase{"LinearAddressZeroInLowerCase", ":020000040000fa", ParseResult::Faulty}),
+    ::testing::Values(RecordCase{"UpperCaseDigits", ":01010000F00E", ParseResult::Loaded},
+                      RecordCase{"CarriageReturnAfterChecksum", ":01010000F00E\r", ParseResult::Loaded},
+                      RecordCase{"TextAfterChecksum", ":01010000F00Eg trailing text", ParseResult::Loaded},
+                      RecordCase{"BlankInByteCount", ": 1010000F00E", ParseResult::Faulty},
+                      RecordCase{"BlankInAddress", ":01 10000F00E", ParseResult::Faulty},
+                      RecordCase{"LetterGInAddress", ":0101G000F00E", ParseResult::Faulty},
+                      RecordCase{"LowerCaseLetterOInType", ":010100o0F00E", ParseResult::Faulty},
+                      RecordCase{"TabInData", ":01010000F\t0E", ParseResult::Faulty},
+                      RecordCase{"LowerCaseData", ":01010000f00E", ParseResult::Faulty},
+                      RecordCase{"LowerCaseChecksum", ":01010000F00e", ParseResult::Faulty},
+                      RecordCase{"LowerCaseRecordThatPassesItsChecksum", ":10000000edb6adedd578bfeef5fd0360aa6233ab7a",
+                                 ParseResult::Faulty},
+                      RecordCase{"NulOfARowCutBeforeItsChecksum", ":01000000FF", ParseResult::Faulty},
+                      RecordCase{"LetterOInEndRecordAddress", ":000O0001FF", ParseResult::Faulty},
+                      RecordCase{"BlankInSegmentValue", ":0200000200 0FC", ParseResult::Faulty},
+                      RecordCase{"LowerCaseInCountOfSkippedType", ":0g000003", ParseResult::Faulty},
+                      RecordCase{"LetterGInTypeOfWhatReadsAsEmptyDataRecord", ":0000000G00", ParseResult::Faulty},
+                      RecordCase{"SkippedTypesAreNotReadPastTheirType", ":04000003zz\n:0200000500",
+                                 ParseResult::Loaded},
+                      RecordCase{"LinearAddressZero", ":020000040000FA", ParseResult::Loaded},
+                      RecordCase{"LinearAddressOne", ":020000040001F9", ParseResult::Faulty},
+                      RecordCase{"LinearAddressRecordWithAddress", ":020001040000F9", ParseResult::Faulty},
+                      RecordCase{"LinearAddressRecordWithFourBytes", ":0400000400000000F8", ParseResult::Faulty},
+                      RecordCase{"LinearAddressRecordWithWrongChecksum", ":020000040000FB", ParseResult::Faulty},
+                      RecordCase{"LinearAddressZeroInLowerCase", ":020000040000fa", ParseResult::Faulty}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<unsigned> count_up(unsigned first, unsigned last) {
@@ -169,8 +169,8 @@ TEST(ReadingHexText, KeepsAtMost2400LinesAndSaysWhenMoreCame) {
     std::size_t lines_in_file;
     HexText expected;
   };
-  for (const Case c : {Case{2399, {2399, false}}, Case{2400, {2400, false}}, Case{2401, {2400, true}},
-                       Case{5000, {2400, true}}}) {
+  for (const Case c :
+       {Case{2399, {2399, false}}, Case{2400, {2400, false}}, Case{2401, {2400, true}}, Case{5000, {2400, true}}}) {
     std::string text;
     for (std::size_t line = 0; line < c.lines_in_file; ++line) text += std::to_string(line) + "\n";
     RecordedProgress progress(1);

@@ -13,9 +13,8 @@ const std::vector<unsigned char> kBytesB = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 
                                             0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x12, 0x34};
 const std::vector<unsigned char> kBytesC = {0xC0, 0xDE, 0x5A, 0xA5, 0x00, 0x01, 0x02, 0x03,
                                             0xF0, 0xE1, 0xD2, 0xC3, 0xB4, 0xA5, 0x96, 0x87};
-const std::vector<unsigned char> kNineteenBytes = {0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26,
-                                                   0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D,
-                                                   0x2E, 0x2F, 0x30, 0x31, 0x32};
+const std::vector<unsigned char> kNineteenBytes = {0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29,
+                                                   0x2A, 0x2B, 0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x31, 0x32};
 
 constexpr std::size_t kPresetUnit = 32768;
 
@@ -98,8 +97,9 @@ std::string image_difference(std::span<const unsigned char, kFlashImageSize> act
   const auto [wrong, _] = std::ranges::mismatch(actual, expected);
   if (wrong == actual.end()) return "";
   char text[80];
-  std::snprintf(text, sizeof text, "byte 0x%04zX is 0x%02X, expected 0x%02X", static_cast<std::size_t>(wrong - actual.begin()),
-                *wrong, expected[static_cast<std::size_t>(wrong - actual.begin())]);
+  std::snprintf(text, sizeof text, "byte 0x%04zX is 0x%02X, expected 0x%02X",
+                static_cast<std::size_t>(wrong - actual.begin()), *wrong,
+                expected[static_cast<std::size_t>(wrong - actual.begin())]);
   return text;
 }
 

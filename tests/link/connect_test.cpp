@@ -54,22 +54,15 @@ TEST_P(Identification, ShowsTheDeviceAndUnlocksLoadingOnlyForUpdatableTypes) {
 
 INSTANTIATE_TEST_SUITE_P(
     TypeTable, Identification,
-    ::testing::Values(DeviceType{"11", "Kovo Receiver SAT1", false, true, 1},
-                      DeviceType{"41", "Kovo Ground C4", true, false, 1},
-                      DeviceType{"4D", "KovoLink Decode 4", false, true, 1},
-                      DeviceType{"51", "Kovo RX-05", true, false, 1},
-                      DeviceType{"52", "Kovo RX-05 Lt", true, false, 1},
-                      DeviceType{"5D", "KovoLink Decode 5", false, true, 1},
-                      DeviceType{"5F", "Kovo Ext Module 05", false, true, 1},
-                      DeviceType{"71", "Kovo RX-07", true, false, 1},
-                      DeviceType{"72", "Kovo RX-07 Climb", true, false, 1},
-                      DeviceType{"74", "Kovo RX-07 Quadrix", true, false, 1},
-                      DeviceType{"91", "Kovo RX-09", true, false, 1},
-                      DeviceType{"92", "Kovo RX-09 Climb", true, false, 1},
-                      DeviceType{"B1", "KovoWaveCard", false, true, 1},
-                      DeviceType{"BA", "KovoWaveCard active", false, true, 1},
-                      DeviceType{"D1", "KovoLogger TLM", false, true, 2},
-                      DeviceType{"20", "", false, false, 1}),
+    ::testing::Values(
+        DeviceType{"11", "Kovo Receiver SAT1", false, true, 1}, DeviceType{"41", "Kovo Ground C4", true, false, 1},
+        DeviceType{"4D", "KovoLink Decode 4", false, true, 1}, DeviceType{"51", "Kovo RX-05", true, false, 1},
+        DeviceType{"52", "Kovo RX-05 Lt", true, false, 1}, DeviceType{"5D", "KovoLink Decode 5", false, true, 1},
+        DeviceType{"5F", "Kovo Ext Module 05", false, true, 1}, DeviceType{"71", "Kovo RX-07", true, false, 1},
+        DeviceType{"72", "Kovo RX-07 Climb", true, false, 1}, DeviceType{"74", "Kovo RX-07 Quadrix", true, false, 1},
+        DeviceType{"91", "Kovo RX-09", true, false, 1}, DeviceType{"92", "Kovo RX-09 Climb", true, false, 1},
+        DeviceType{"B1", "KovoWaveCard", false, true, 1}, DeviceType{"BA", "KovoWaveCard active", false, true, 1},
+        DeviceType{"D1", "KovoLogger TLM", false, true, 2}, DeviceType{"20", "", false, false, 1}),
     [](const auto& info) { return std::string("Code") + info.param.code; });
 
 TEST_F(Connect, NotSupportedDeviceShowsItsVersionOnlyAfterTheMessage) {
@@ -217,13 +210,12 @@ TEST_P(GivingUp, AfterTwoHundredAndOneRequestsFortyMillisecondsApart) {
   EXPECT_GT(span, std::chrono::milliseconds(200 * 38));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, GivingUp,
-    ::testing::Values(UnacceptedReply{"NoDevice", {"--silent-ids", "1000"}},
-                      UnacceptedReply{"TypeCodeFF", {"--type", "FF"}},
-                      UnacceptedReply{"BadCheckByte", {"--wrong-check", "01"}},
-                      UnacceptedReply{"ElevenBytes", {"--extra-bytes", "01:1"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Replies, GivingUp,
+                         ::testing::Values(UnacceptedReply{"NoDevice", {"--silent-ids", "1000"}},
+                                           UnacceptedReply{"TypeCodeFF", {"--type", "FF"}},
+                                           UnacceptedReply{"BadCheckByte", {"--wrong-check", "01"}},
+                                           UnacceptedReply{"ElevenBytes", {"--extra-bytes", "01:1"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Connect, InputDuringAPollIsDiscardedWhileTheWindowKeepsUp) {
   attach_device({"--silent-ids", "1000"});

@@ -121,8 +121,7 @@ TEST_P(WholeImage, ReachesTheDeviceFrameByFrameAndEndsGreen) {
   EXPECT_TRUE(dialogs_.messages().size() == (size.memory_size == 2 ? 1u : 0u)) << "only the not-supported note";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, WholeImage,
-                         ::testing::Values(ImageSize{"71", 1, 1218}, ImageSize{"D1", 2, 2434}));
+INSTANTIATE_TEST_SUITE_P(Sizes, WholeImage, ::testing::Values(ImageSize{"71", 1, 1218}, ImageSize{"D1", 2, 2434}));
 
 TEST_F(Programming, BlankImageFramesByteForByte) {
   attach_device();
@@ -324,19 +323,18 @@ TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
         << "the image as loaded, in the new device's size";
   } else {
     const auto logged = second->readLog();
-    EXPECT_TRUE(std::all_of(logged.begin(), logged.end(),
-                            [](const auto& frame) { return frame.bytes == kIdentificationRequest; }))
-        << "no programming frame reached the device";
+    EXPECT_TRUE(std::all_of(logged.begin(), logged.end(), [](const auto& frame) {
+      return frame.bytes == kIdentificationRequest;
+    })) << "no programming frame reached the device";
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, ProgrammingAfterReconnect,
-    ::testing::Values(Reconnect{"AnotherUpdatableType", {"--type", "72"}, true},
-                      Reconnect{"NotSupportedType", {"--type", "D1"}, false},
-                      Reconnect{"NoAnswer", {"--silent-ids", "1000"}, false},
-                      Reconnect{"PortCannotBeOpened", {}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Devices, ProgrammingAfterReconnect,
+                         ::testing::Values(Reconnect{"AnotherUpdatableType", {"--type", "72"}, true},
+                                           Reconnect{"NotSupportedType", {"--type", "D1"}, false},
+                                           Reconnect{"NoAnswer", {"--silent-ids", "1000"}, false},
+                                           Reconnect{"PortCannotBeOpened", {}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kovo::testing

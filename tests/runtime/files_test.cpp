@@ -4,11 +4,11 @@
 #include "session.h"
 #include "utility.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <gtest/gtest.h>
 
 namespace {
 

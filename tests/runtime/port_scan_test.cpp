@@ -1,10 +1,10 @@
-#include "fake_ports.h"
 #include "port_scan.h"
+#include "fake_ports.h"
 #include "rs232.h"
 #include "session.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
+#include <cstring>
 
 namespace {
 

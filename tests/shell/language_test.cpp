@@ -1,9 +1,9 @@
 // Every text of both languages, written out here independently of the
 // program's own tables, checked where the user sees it.
 #include "24GHz_prog.h"
-#include "system_text.h"
 #include "glob.h"
 #include "program_fixture.h"
+#include "system_text.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -19,6 +19,8 @@ struct Text {
   const char* english;
 };
 
+// The texts stand line by line as they are shown, so no formatter rearranges them.
+// clang-format off
 const Text kTexts[] = {
     {"PANEL_CONNECT",
      "KovoXxxx-Gerät verbinden (F1)",
@@ -134,6 +136,7 @@ protected:
     EXPECT_EQ(window()->windowTitle(), QStringLiteral("PC-KovoFlash V1.0"));
   }
 };
+// clang-format on
 
 TEST_F(LanguageTexts, AreExactInBothLanguagesAndFollowTheButtons) {
   ports_.add("COM1");
@@ -154,7 +157,7 @@ TEST_F(LanguageTexts, LongGermanMessageIsKeptWhole) {
 
 TEST_F(LanguageTexts, UmlautsAreUtf8) {
   run_program([] {});
-  EXPECT_NE(std::string(text_flash_err_2).find("Empf\xC3\xA4nger"), std::string::npos); // ä
+  EXPECT_NE(std::string(text_flash_err_2).find("Empf\xC3\xA4nger"), std::string::npos);   // ä
   EXPECT_NE(std::string(text_flash_err_4).find("unterst\xC3\xBCtzt"), std::string::npos); // ü
 }
 

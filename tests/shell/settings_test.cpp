@@ -69,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         StoredSettings{"LongestPathThatFits", "7\n" + std::string(1039, 'p') + "\n1\n", 7, "COM7", 1,
                        std::string(1039, 'p')},
         // 700 characters of an earlier version's file: more than fits in UTF-8.
-        StoredSettings{"LegacyPathTooLongOnceInUtf8IsNotCut", "7\n" + std::string(700, '\xE4') + "\n1\n", 7,
-                       "COM7", 1, ""},
+        StoredSettings{"LegacyPathTooLongOnceInUtf8IsNotCut", "7\n" + std::string(700, '\xE4') + "\n1\n", 7, "COM7", 1,
+                       ""},
         StoredSettings{"LegacyWindows1252Path", "7\nC:\\Firmware\\Empf\xE4nger \x80.frm\n1\n", 7, "COM7", 1,
                        "C:\\Firmware\\Empf\xC3\xA4nger \xE2\x82\xAC.frm"},
         StoredSettings{"NoLineEndAtAll", "7", 7, "COM7", 0, ""}),
@@ -186,13 +186,13 @@ TEST_P(SettingsOnATroubledDisk, NeverLoseTheStoredFile) {
   EXPECT_EQ(read_settings_file(), trouble.file_after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SettingsOnATroubledDisk,
-    ::testing::Values(DiskTrouble{"FullDiskKeepsTheOldFile", "size=64k", true, "3\n/fw/a.frm\n0\n"},
-                      // The folder itself and the settings file take both inodes.
-                      DiskTrouble{"NoRoomForATemporaryFileWritesInPlace", "size=64k,nr_inodes=2", false,
-                                  "3\n/fw/a.frm\n1\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsOnATroubledDisk,
+                         ::testing::Values(DiskTrouble{"FullDiskKeepsTheOldFile", "size=64k", true,
+                                                       "3\n/fw/a.frm\n0\n"},
+                                           // The folder itself and the settings file take both inodes.
+                                           DiskTrouble{"NoRoomForATemporaryFileWritesInPlace", "size=64k,nr_inodes=2",
+                                                       false, "3\n/fw/a.frm\n1\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 #endif
 
 TEST_F(Settings, ResetPanelLeavesFileNameAndDimmingAlone) {

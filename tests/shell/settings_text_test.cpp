@@ -15,8 +15,8 @@ struct Legacy {
 // Latin-1 positions, the letters German names use, and the range where
 // Windows-1252 differs from Latin-1, unused positions included.
 constexpr Legacy kLegacyBytes[] = {
-    {0xE4, "ä"}, {0xF6, "ö"}, {0xFC, "ü"}, {0xDF, "ß"}, {0xC4, "Ä"},      {0xA0, "\u00A0"},
-    {0xFF, "ÿ"}, {0x80, "€"}, {0x8A, "Š"}, {0x96, "–"}, {0x9F, "Ÿ"},      {0x81, "\u0081"},
+    {0xE4, "ä"},      {0xF6, "ö"},      {0xFC, "ü"},      {0xDF, "ß"},      {0xC4, "Ä"}, {0xA0, "\u00A0"},
+    {0xFF, "ÿ"},      {0x80, "€"},      {0x8A, "Š"},      {0x96, "–"},      {0x9F, "Ÿ"}, {0x81, "\u0081"},
     {0x8D, "\u008D"}, {0x8F, "\u008F"}, {0x90, "\u0090"}, {0x9D, "\u009D"},
 };
 

@@ -96,9 +96,9 @@ TEST_F(Startup, WithoutPortsTheRingIsEmptyAndTheStoredNumberSurvives) {
 TEST_F(Startup, VirtualPortsFromTheEnvironmentComeFirst) {
   PseudoTerminal first, second;
   const QString missing = folder_.path() + "/no-such-port";
-  const QString variable = QStringList({QString::fromStdString(first.device_path()), missing,
-                                        QString::fromStdString(second.device_path())})
-                               .join(QDir::listSeparator());
+  const QString variable =
+      QStringList({QString::fromStdString(first.device_path()), missing, QString::fromStdString(second.device_path())})
+          .join(QDir::listSeparator());
   qputenv("KOVOFLASH_EXTRA_PORTS", variable.toUtf8());
   rt::set_port_source(nullptr); // the live enumeration, environment included
   run_program([&] {
@@ -190,10 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BrokenPanel{"NotAPanel", [](QByteArray) { return QByteArray("\x00\x01garbage", 9); }},
         BrokenPanel{"Empty", [](QByteArray) { return QByteArray(); }},
-        BrokenPanel{"LacksDeviceTypeBox",
-                    [](QByteArray file) { return without_control(file, "PANEL_DEVICE_TYPE"); }},
-        BrokenPanel{"UnknownCallback",
-                    [](QByteArray file) { return file.replace("PROG_FLASH", "PROG_FLASH2"); }},
+        BrokenPanel{"LacksDeviceTypeBox", [](QByteArray file) { return without_control(file, "PANEL_DEVICE_TYPE"); }},
+        BrokenPanel{"UnknownCallback", [](QByteArray file) { return file.replace("PROG_FLASH", "PROG_FLASH2"); }},
         BrokenPanel{"OtherPanelId",
                     [](QByteArray file) {
                       return file.replace("<property name=\"resourceId\" stdset=\"0\">\n   <number>1<",

@@ -42,9 +42,7 @@ bool ProgramTest::told_to_quit_within(std::chrono::milliseconds deadline) const 
 
 QWidget* ProgramTest::window() const { return runtime_.panel_window(MAIN_P); }
 
-void ProgramTest::click(const char* name) const {
-  QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
-}
+void ProgramTest::click(const char* name) const { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
 
 bool ProgramTest::dimmed(int control) const {
   int value = -1;

@@ -7,12 +7,12 @@
 #include "session.h"
 #include "widgets_runtime.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <chrono>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 
 namespace kovo::testing {

@@ -1,10 +1,10 @@
 #include "pseudo_terminal.h"
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
+#include <cstdlib>
+#include <stdexcept>
 
 namespace kovo::testing {
 

@@ -6,9 +6,9 @@ namespace cli {
 
 enum class ExitStatus {
   Success = 0,
-  Internal = 1,    // the program could not start
+  Internal = 1, // the program could not start
   Usage = 2,
-  Port = 3,        // the port cannot be opened, is not listed, or was lost while connecting
+  Port = 3, // the port cannot be opened, is not listed, or was lost while connecting
   NoDevice = 4,
   Unsupported = 5, // the device type cannot be updated
   File = 6,        // the firmware file cannot be read or is faulty

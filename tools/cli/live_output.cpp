@@ -12,8 +12,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kBarWidth = 30;
-constexpr int kPlainStep = 25;              // percent between plain progress lines
-constexpr auto kRedrawInterval = 200ms;     // keeps the time left fresh without flicker
+constexpr int kPlainStep = 25;          // percent between plain progress lines
+constexpr auto kRedrawInterval = 200ms; // keeps the time left fresh without flicker
 
 int percent_of(const rt::ConsoleControl& indicator) {
   if (indicator.maximum <= 0) return 100;
@@ -72,7 +72,9 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   if (percent < reached_percent_) return;
   if (!terminal_) {
     if (percent / kPlainStep > reached_percent_ / kPlainStep) {
-      write_line(stdout, QStringLiteral("%1 %2 %").arg(rt::from_system_text(indicator.label)).arg(percent / kPlainStep * kPlainStep));
+      write_line(
+          stdout,
+          QStringLiteral("%1 %2 %").arg(rt::from_system_text(indicator.label)).arg(percent / kPlainStep * kPlainStep));
     }
     reached_percent_ = percent;
     return;

@@ -8,10 +8,10 @@
 #include "program_run.h"
 #include "session.h"
 #include "signal_handling.h"
+#include "system_text.h"
 #include "terminal.h"
 #include "texts.h"
 #include "update.h"
-#include "system_text.h"
 #include "util.h"
 
 #include <QCoreApplication>
@@ -28,9 +28,7 @@ using cli::ExitStatus;
 constexpr char kProgramName[] = "kovoflash-cli";
 constexpr char kApplicationName[] = "KovoFlash"; // names the settings folder
 
-QString settings_folder() {
-  return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-}
+QString settings_folder() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
 QString help_text() {
   return QStringLiteral(
@@ -78,9 +76,7 @@ std::optional<QString> firmware_path(const QString& argument) {
   return info.absoluteFilePath();
 }
 
-bool names_a_path(const QString& port) {
-  return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\'));
-}
+bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }
 
 // The system keeps its settings file in the current folder. A command-line
 // user expects none to appear there, so the system's files go to the user's
@@ -105,9 +101,8 @@ int run_in_settings_folder(int argc, char** argv, const cli::Texts& texts, const
     return cli::code_of(ExitStatus::Internal);
   }
   cli::LiveOutput output(texts, rt::is_terminal(stdout));
-  return cli::code_of(cli::run_program(argc, argv, output, [&](const cli::PanelUser& user) {
-    return work(user, output);
-  }));
+  return cli::code_of(
+      cli::run_program(argc, argv, output, [&](const cli::PanelUser& user) { return work(user, output); }));
 }
 
 int update_firmware(int argc, char** argv, const cli::Options& options) {
@@ -151,16 +146,12 @@ int main(int argc, char** argv) {
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
   switch (options.mode) {
-  case cli::Mode::Help:
-    cli::write_line(stdout, help_text());
-    return cli::code_of(ExitStatus::Success);
+  case cli::Mode::Help: cli::write_line(stdout, help_text()); return cli::code_of(ExitStatus::Success);
   case cli::Mode::Version:
     cli::write_line(stdout, QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_VERSION)));
     return cli::code_of(ExitStatus::Success);
-  case cli::Mode::ListPorts:
-    return list_ports(argc, argv, options);
-  case cli::Mode::Update:
-    break;
+  case cli::Mode::ListPorts: return list_ports(argc, argv, options);
+  case cli::Mode::Update: break;
   }
   return update_firmware(argc, argv, options);
 }

@@ -1,8 +1,8 @@
 #include "port_listing.h"
 
 #include "24GHz_prog.h"
-#include "system_text.h"
 #include "port_details.h"
+#include "system_text.h"
 
 #include <algorithm>
 #include <array>
@@ -29,8 +29,7 @@ QString usb_text(const rt::PortDetails& details, const Texts& texts) {
 
 Row row_of(const rt::RingItem& item, const Texts& texts) {
   const rt::PortDetails details = rt::describe_port(item.value);
-  const QString description =
-      details.virtual_port ? QString::fromUtf8(texts.virtual_port) : details.description;
+  const QString description = details.virtual_port ? QString::fromUtf8(texts.virtual_port) : details.description;
   return {rt::from_system_text(item.label), QString::number(item.value), description, usb_text(details, texts)};
 }
 

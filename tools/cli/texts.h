@@ -8,32 +8,32 @@ namespace cli {
 
 // UTF-8; %1, %2 are filled in with QString::arg.
 struct Texts {
-  const char* port;             // %1 label
-  const char* port_not_listed;  // %1 what --port named
+  const char* port;            // %1 label
+  const char* port_not_listed; // %1 what --port named
   const char* no_ports;
   const char* switch_on;
-  const char* waiting;          // %1 attempt, %2 last attempt
+  const char* waiting; // %1 attempt, %2 last attempt
   const char* port_failed;
-  const char* port_in_use;      // %1 label
-  const char* port_forbidden;   // %1 label
-  const char* join_dialout;     // how a Linux user gets serial ports
-  const char* not_serial;       // %1 label
-  const char* port_lost;        // %1 label
+  const char* port_in_use;    // %1 label
+  const char* port_forbidden; // %1 label
+  const char* join_dialout;   // how a Linux user gets serial ports
+  const char* not_serial;     // %1 label
+  const char* port_lost;      // %1 label
   const char* no_device;
-  const char* device;           // %1 type, %2 bootloader version
+  const char* device; // %1 type, %2 bootloader version
   const char* unknown_type;
   const char* unsupported;
-  const char* file_unreadable;  // %1 path
-  const char* file_loaded;      // %1 path
+  const char* file_unreadable; // %1 path
+  const char* file_loaded;     // %1 path
   const char* file_faulty;
-  const char* data_beyond;      // %1 first address not programmed (hex), %2 KiB programmed
-  const char* no_data;          // %1 KiB programmed
-  const char* time_left;        // %1 m:ss
+  const char* data_beyond; // %1 first address not programmed (hex), %2 KiB programmed
+  const char* no_data;     // %1 KiB programmed
+  const char* time_left;   // %1 m:ss
   const char* programmed;
   const char* programming_failed;
   const char* interrupted;
   const char* virtual_port;
-  const char* link_adapter;     // marks the adapter's USB bridge in the port list
+  const char* link_adapter; // marks the adapter's USB bridge in the port list
 };
 
 const Texts& texts_for(Language language);

@@ -1,10 +1,10 @@
 #include "update.h"
 
 #include "24GHz_prog.h"
-#include "system_text.h"
 #include "flash.h"
 #include "glob.h"
 #include "port_details.h"
+#include "system_text.h"
 #include "utility.h"
 #include "written_addresses.h"
 
@@ -73,8 +73,7 @@ std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wan
   const int number = wanted.toInt(&is_number);
   for (const rt::RingItem& item : ring.items) {
     if (rt::from_system_text(item.label).compare(wanted, Qt::CaseInsensitive) == 0 ||
-        (is_number && item.value == number) ||
-        rt::same_location(wanted, rt::describe_port(item.value).location)) {
+        (is_number && item.value == number) || rt::same_location(wanted, rt::describe_port(item.value).location)) {
       return item.value;
     }
   }
@@ -162,8 +161,8 @@ bool device_answered(ExitStatus connected) {
 
 } // namespace
 
-ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output,
-                  const Texts& texts, const KeptFile& settings_before) {
+ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
+                  const KeptFile& settings_before) {
   const Step step{user, output, texts};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
   ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });

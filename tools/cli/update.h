@@ -18,7 +18,7 @@ struct UpdateRequest {
 // The system stores the port at start-up and at every change of language or
 // port; only a port where a device answered may become the remembered one, so
 // after any other connect the settings go back to what they were before.
-ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output,
-                  const Texts& texts, const KeptFile& settings_before);
+ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
+                  const KeptFile& settings_before);
 
 } // namespace cli

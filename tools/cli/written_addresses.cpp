@@ -1,7 +1,7 @@
 #include "written_addresses.h"
 
-#include "system_text.h"
 #include "flash_load.h"
+#include "system_text.h"
 #include "utility.h"
 
 #include <QDir>

@@ -41,4 +41,4 @@ bool Device::fallenSilent() const {
   return config_.silentAfterFrames && programmingFrames_ > *config_.silentAfterFrames;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

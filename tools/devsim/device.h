@@ -36,13 +36,13 @@ struct DeviceResponse {
 // The bootloader: answers frames and keeps the programmed memory.
 // Programming frames count when their check, command and length are right; others get no reply.
 class Device {
- public:
+public:
   explicit Device(const DeviceConfig& config);
 
   DeviceResponse handle(const Frame& frame);
   const Memory& memory() const { return memory_; }
 
- private:
+private:
   DeviceResponse identify(const Frame& frame);
   DeviceResponse program(const Frame& frame);
   void storeBlock(const Frame& frame);
@@ -55,4 +55,4 @@ class Device {
   unsigned programmingFrames_ = 0;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

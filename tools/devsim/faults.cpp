@@ -21,7 +21,7 @@ bool hits(const std::optional<ResizeFault>& fault, const Frame& frame) {
   return fault && fault->selector.matches(frame);
 }
 
-}  // namespace
+} // namespace
 
 bool FrameSelector::matches(const Frame& frame) const {
   return code == frame.code() && (!page || page == frame.page()) && (!block || block == frame.block());
@@ -36,4 +36,4 @@ Bytes ReplyFaults::shape(ReplyBody body, const Frame& request) const {
   return reply;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

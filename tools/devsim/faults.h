@@ -34,4 +34,4 @@ struct ReplyFaults {
   Bytes shape(ReplyBody body, const Frame& request) const;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

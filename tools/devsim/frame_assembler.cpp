@@ -32,4 +32,4 @@ void FrameAssembler::takeSizeByte(std::uint8_t byte) {
   expectedSize_ = *size;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -11,10 +11,10 @@ namespace kovo::devsim {
 // Cuts the byte stream from the PC into frames, however the bytes were split across reads.
 // Bytes outside a frame are dropped; frames come out whether or not their check is right.
 class FrameAssembler {
- public:
+public:
   std::optional<Frame> push(std::uint8_t byte);
 
- private:
+private:
   void startOrDrop(std::uint8_t byte);
   void takeSizeByte(std::uint8_t byte);
 
@@ -22,4 +22,4 @@ class FrameAssembler {
   std::size_t expectedSize_ = 0;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

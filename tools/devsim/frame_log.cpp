@@ -26,4 +26,4 @@ void FrameLog::record(std::chrono::microseconds sinceStart, ByteView frame) {
   file_ << formatLogLine(sinceStart, frame) << std::endl;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -13,13 +13,13 @@ std::string formatLogLine(std::chrono::microseconds sinceStart, ByteView frame);
 
 // Records every received frame, one flushed line each, so a reader sees frames as they come.
 class FrameLog {
- public:
+public:
   explicit FrameLog(const std::string& path);
 
   void record(std::chrono::microseconds sinceStart, ByteView frame);
 
- private:
+private:
   std::ofstream file_;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

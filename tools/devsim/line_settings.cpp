@@ -16,4 +16,4 @@ void applyDeviceLineSettings(int fd) {
   if (::tcsetattr(fd, TCSANOW, &settings) != 0) throwLastError("tcsetattr");
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -6,4 +6,4 @@ namespace kovo::devsim {
 // no parity, 2 stop bits, no echo or translation by the line discipline.
 void applyDeviceLineSettings(int fd);
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -18,7 +18,7 @@ constexpr int kUsageExitCode = 2;
 // Exit status for a failure while running.
 constexpr int kFailureExitCode = 1;
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -30,7 +30,7 @@ void keepWakeUpsPunctual() {
 #endif
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
   using namespace kovo::devsim;

@@ -21,7 +21,7 @@ void writeAll(int fd, ByteView contents, const std::string& path) {
   }
 }
 
-}  // namespace
+} // namespace
 
 void writeFileAtomically(const std::string& path, ByteView contents) {
   const std::string temporary = path + ".tmp";
@@ -33,4 +33,4 @@ void writeFileAtomically(const std::string& path, ByteView contents) {
   if (std::rename(temporary.c_str(), path.c_str()) != 0) throwLastError("renaming " + temporary);
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -86,7 +86,7 @@ void parseVersion(std::string_view text, Identity& identity) {
 
 struct OptionEntry {
   std::string_view name;
-  std::string_view argument;  // empty for flags
+  std::string_view argument; // empty for flags
   std::string_view help;
   void (*apply)(Options&, std::string_view);
 };
@@ -155,7 +155,7 @@ void applyOption(const OptionEntry& entry, std::string_view value, Options& opti
   }
 }
 
-}  // namespace
+} // namespace
 
 Options parseOptions(std::span<const std::string> arguments) {
   Options options;
@@ -191,4 +191,4 @@ std::string usageText() {
   return text;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

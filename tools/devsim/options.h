@@ -22,7 +22,7 @@ struct Options {
 
 // A command line we cannot use; the message names the offending option.
 class UsageError : public std::runtime_error {
- public:
+public:
   using std::runtime_error::runtime_error;
 };
 
@@ -32,4 +32,4 @@ Options parseOptions(std::span<const std::string> arguments);
 // The --help text, listing every option.
 std::string usageText();
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -39,4 +39,4 @@ std::optional<OutputSchedule::Clock::time_point> OutputSchedule::nextDelivery() 
   return queue_.front().delivery;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

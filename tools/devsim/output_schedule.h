@@ -20,7 +20,7 @@ inline constexpr std::chrono::nanoseconds kPacedByteTime{1'000'000'000LL * kBits
 // Decides when each outgoing byte reaches the PC. Bytes queue behind each other on the line;
 // delivery times are absolute, so pacing does not drift however late the writer wakes up.
 class OutputSchedule {
- public:
+public:
   using Clock = std::chrono::steady_clock;
 
   // `byteTime` is how long one byte occupies the line; zero delivers everything at once.
@@ -35,7 +35,7 @@ class OutputSchedule {
   std::optional<Clock::time_point> nextDelivery() const;
   bool empty() const { return queue_.empty(); }
 
- private:
+private:
   struct QueuedByte {
     std::uint8_t value;
     Clock::time_point delivery;
@@ -46,4 +46,4 @@ class OutputSchedule {
   std::deque<QueuedByte> queue_;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -24,4 +24,4 @@ void UniqueFd::reset(int fd) {
 
 void throwLastError(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -7,7 +7,7 @@ namespace kovo::devsim {
 
 // Owns a file descriptor and closes it once.
 class UniqueFd {
- public:
+public:
   UniqueFd() = default;
   explicit UniqueFd(int fd) : fd_(fd) {}
   UniqueFd(UniqueFd&& other) noexcept;
@@ -22,11 +22,11 @@ class UniqueFd {
   // Hands the descriptor over to the caller, who closes it.
   int release() { return std::exchange(fd_, -1); }
 
- private:
+private:
   int fd_ = -1;
 };
 
 // Throws std::system_error for the current errno.
 [[noreturn]] void throwLastError(const std::string& what);
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

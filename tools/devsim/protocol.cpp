@@ -8,17 +8,13 @@ namespace {
 
 std::optional<std::uint8_t> lengthRequiredBy(std::uint8_t command) {
   switch (command) {
-    case kCmdProgrammingStart:
-    case kCmdPageBegin:
-    case kCmdProgrammingEnd:
-      return kShortFrameLength;
-    case kCmdPageEnd1:
-    case kCmdPageEnd2:
-      return kPageEndFrameLength;
-    case kCmdPageData:
-      return kPageDataFrameLength;
-    default:
-      return std::nullopt;
+  case kCmdProgrammingStart:
+  case kCmdPageBegin:
+  case kCmdProgrammingEnd: return kShortFrameLength;
+  case kCmdPageEnd1:
+  case kCmdPageEnd2: return kPageEndFrameLength;
+  case kCmdPageData: return kPageDataFrameLength;
+  default: return std::nullopt;
   }
 }
 
@@ -26,7 +22,7 @@ bool carriesPage(std::uint8_t command) {
   return command == kCmdPageData || command == kCmdPageEnd1 || command == kCmdPageEnd2;
 }
 
-}  // namespace
+} // namespace
 
 std::uint8_t xorOf(ByteView bytes) {
   std::uint8_t result = 0;
@@ -75,4 +71,4 @@ Bytes sealReply(const ReplyBody& body) {
   return reply;
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -101,4 +101,4 @@ ReplyBody acknowledgement(std::uint8_t command);
 // Adds start byte and check byte.
 Bytes sealReply(const ReplyBody& body);
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

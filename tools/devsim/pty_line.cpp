@@ -20,7 +20,7 @@ void makeNonBlocking(int fd) {
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) throwLastError("fcntl");
 }
 
-}  // namespace
+} // namespace
 
 PtyLine::PtyLine() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
   if (!master_) throwLastError("posix_openpt");
@@ -59,4 +59,4 @@ void PtyLine::close() {
   slave_.reset();
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -14,7 +14,7 @@ namespace kovo::devsim {
 // We keep a slave descriptor of our own open, so the PC may close and reopen the port
 // without the master seeing a hang-up.
 class PtyLine {
- public:
+public:
   PtyLine();
 
   const std::string& slavePath() const { return slavePath_; }
@@ -29,10 +29,10 @@ class PtyLine {
   // Takes the line away; the PC's port sees a hang-up.
   void close();
 
- private:
+private:
   UniqueFd master_;
   UniqueFd slave_;
   std::string slavePath_;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

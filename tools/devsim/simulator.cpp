@@ -32,7 +32,7 @@ timespec toTimespec(OutputSchedule::Clock::duration duration) {
 
 bool readable(const pollfd& fd) { return (fd.revents & (POLLIN | POLLHUP | POLLERR)) != 0; }
 
-}  // namespace
+} // namespace
 
 Simulator::Simulator(const Options& options, PtyLine& line, int stopFd)
     : options_(options),
@@ -129,4 +129,4 @@ void Simulator::saveMemory() const {
   if (options_.memoryOut) writeFileAtomically(*options_.memoryOut, device_.memory());
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -14,7 +14,7 @@ namespace kovo::devsim {
 
 // Serves the line: echoes what the PC sends, lets the device answer, paces output, records frames.
 class Simulator {
- public:
+public:
   using Clock = OutputSchedule::Clock;
 
   Simulator(const Options& options, PtyLine& line, int stopFd);
@@ -23,7 +23,7 @@ class Simulator {
   // writes the memory file on the way out.
   void run();
 
- private:
+private:
   enum class Phase { serving, draining, finished };
 
   void waitForActivity();
@@ -48,4 +48,4 @@ class Simulator {
   Clock::time_point lastWrite_{};
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -23,7 +23,7 @@ void install(int signalNumber) {
   if (::sigaction(signalNumber, &action, nullptr) != 0) throwLastError("sigaction");
 }
 
-}  // namespace
+} // namespace
 
 StopSignals::StopSignals() {
   int ends[2];
@@ -38,4 +38,4 @@ StopSignals::StopSignals() {
   install(SIGINT);
 }
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -7,14 +7,14 @@ namespace kovo::devsim {
 // Turns SIGTERM and SIGINT into a readable descriptor, so the main loop can wait for them in poll().
 // One instance per process.
 class StopSignals {
- public:
+public:
   StopSignals();
 
   int fd() const { return readEnd_.get(); }
 
- private:
+private:
   UniqueFd readEnd_;
   UniqueFd writeEnd_;
 };
 
-}  // namespace kovo::devsim
+} // namespace kovo::devsim

@@ -21,8 +21,7 @@ namespace {
 
 QStringList clipped_texts(QWidget* window) {
   QStringList clipped;
-  if (window->width() < window->minimumSizeHint().width() ||
-      window->height() < window->minimumSizeHint().height()) {
+  if (window->width() < window->minimumSizeHint().width() || window->height() < window->minimumSizeHint().height()) {
     clipped << QStringLiteral("the window itself");
   }
   for (QWidget* widget : window->findChildren<QWidget*>()) {

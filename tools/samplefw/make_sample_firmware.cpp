@@ -30,8 +30,8 @@ void write_record(std::ostream& out, std::size_t address, const std::uint8_t* da
                   std::uint8_t type) {
   std::uint8_t sum = static_cast<std::uint8_t>(count + (address >> 8) + (address & 0xFF) + type);
   char field[16];
-  std::snprintf(field, sizeof field, ":%02X%04X%02X", static_cast<unsigned>(count),
-                static_cast<unsigned>(address), type);
+  std::snprintf(field, sizeof field, ":%02X%04X%02X", static_cast<unsigned>(count), static_cast<unsigned>(address),
+                type);
   out << field;
   for (std::size_t i = 0; i < count; ++i) {
     std::snprintf(field, sizeof field, "%02X", data[i]);
