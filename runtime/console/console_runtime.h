@@ -1,9 +1,8 @@
 // The user-interface operations on a console. A panel is a model of its
 // controls by id, read from the panel file built into the program; the front
-// end reads it back,
-// hears of every change through an observer, and acts as the user by
-// committing controls. Exactly one instance lives while panels exist, inside
-// the run-time's session (session.h).
+// end reads it back, hears of every change through an observer, learns which
+// messages the system showed, and acts as the user by committing controls. Exactly one instance lives while panels
+// exist, inside the run-time's session (session.h).
 #pragma once
 
 #include "userint.h"
@@ -39,6 +38,12 @@ struct ConsoleControl {
 
 enum class Change { Value, Text, Label, Dimming, Colour, Items };
 
+// A message box the system showed, as it passed it: UTF-8 title and text.
+struct ShownMessage {
+  std::string title;
+  std::string text;
+};
+
 class ConsoleObserver {
 public:
   virtual ~ConsoleObserver() = default;
@@ -59,6 +64,9 @@ public:
   void set_session(std::function<void()> session);
   // The path FileSelectPopup answers with, UTF-8; empty: cancelled.
   void set_file_choice(std::string path);
+
+  // Every message the system showed in this run, in order.
+  const std::vector<ShownMessage>& shown_messages() const;
 
   // The control, or nullptr when the panel or control does not exist.
   const ConsoleControl* control(int panel, int id) const;

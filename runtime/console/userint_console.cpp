@@ -47,6 +47,7 @@ struct ConsoleRuntime::State : UserInterface {
   int next_handle = 1;
   std::function<void()> session;
   std::string file_choice;
+  std::vector<ShownMessage> shown_messages;
   bool busy = false;
   bool quit = false;
   std::string load_error;
@@ -138,6 +139,8 @@ ConsoleRuntime::~ConsoleRuntime() { state_->owner.user_interface = nullptr; }
 void ConsoleRuntime::set_session(std::function<void()> session) { state_->session = std::move(session); }
 
 void ConsoleRuntime::set_file_choice(std::string path) { state_->file_choice = std::move(path); }
+
+const std::vector<ShownMessage>& ConsoleRuntime::shown_messages() const { return state_->shown_messages; }
 
 const ConsoleControl* ConsoleRuntime::control(int panel, int id) const { return state_->control(panel, id); }
 
@@ -330,7 +333,10 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
 int SetDialogLanguage(int language) { return language == 0 || language == 1 ? 0 : UIE_INVALID_VALUE; }
 
 int MessagePopup(const char* title, const char* message) {
-  if (state()) state()->observer.before_message();
+  if (state()) {
+    state()->shown_messages.push_back({title, message});
+    state()->observer.before_message();
+  }
   const QString line = rt::from_system_text(rt::one_line(title) + ": " + rt::one_line(message));
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
   std::fflush(stderr);

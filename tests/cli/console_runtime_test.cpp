@@ -182,4 +182,15 @@ TEST_F(ConsoleRuntimeTest, MessagesLetTheObserverEndItsLineFirst) {
   EXPECT_EQ(messages_, 1);
 }
 
+TEST_F(ConsoleRuntimeTest, RecordsEveryMessageShownInOrder) {
+  MessagePopup("Dateifehler", "Datei Fehlerhaft!");
+  MessagePopup("Programmierfehler", "Programmierung Fehlerhaft!\nEmpf\xC3\xA4nger neu verbinden");
+  const auto& shown = runtime_.shown_messages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].title, "Dateifehler");
+  EXPECT_EQ(shown[0].text, "Datei Fehlerhaft!");
+  EXPECT_EQ(shown[1].text, "Programmierung Fehlerhaft!\nEmpf\xC3\xA4nger neu verbinden")
+      << "as passed, line breaks kept";
+}
+
 } // namespace

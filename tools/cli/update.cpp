@@ -3,6 +3,7 @@
 #include "24GHz_prog.h"
 #include "flash.h"
 #include "glob.h"
+#include "outcome.h"
 #include "port_details.h"
 #include "system_text.h"
 #include "utility.h"
@@ -25,6 +26,13 @@ struct Step {
   QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
   QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
 
+  // Commits the control; what the messages the system showed meanwhile mean.
+  ExitStatus press(int id) const {
+    const std::size_t first = user.runtime.shown_messages().size();
+    user.press(id);
+    return status_of_messages(user.runtime.shown_messages(), first);
+  }
+
   ExitStatus interrupted() const {
     output.complain(text(texts.interrupted));
     return ExitStatus::Interrupted;
@@ -42,6 +50,9 @@ struct Step {
     return StopRequested() ? interrupted() : work();
   }
 };
+
+// The first of two findings that is a failure.
+ExitStatus either(ExitStatus first, ExitStatus second) { return first != ExitStatus::Success ? first : second; }
 
 QString selected_port_label(const Step& step) {
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
@@ -95,29 +106,26 @@ ExitStatus choose_port(const Step& step, const QString& wanted) {
 ExitStatus connect(const Step& step) {
   step.output.say(step.text(step.texts.switch_on));
   step.output.follow(Phase::Connecting);
-  step.user.press(PANEL_CONNECT);
+  const ExitStatus told = step.press(PANEL_CONNECT);
   step.output.follow(Phase::Quiet);
   const rt::PortFailure failure = rt::port_failure();
-  if (failure != rt::PortFailure::None) {
+  if (failure != rt::PortFailure::None || told == ExitStatus::Port) {
     return step.fail(ExitStatus::Port, port_problem(step, failure, selected_port_label(step)));
   }
-  const QString version = step.shown(PANEL_BOOT_VERSION);
-  if (version.isEmpty()) return step.fail(ExitStatus::NoDevice, step.text(step.texts.no_device));
+  const ExitStatus connected = either(told, status_of_connect());
+  if (connected == ExitStatus::NoDevice) return step.fail(connected, step.text(step.texts.no_device));
   QString type = step.shown(PANEL_DEVICE_TYPE);
   if (type.isEmpty()) type = step.text(step.texts.unknown_type);
-  step.output.say(step.text(step.texts.device).arg(type, version));
-  if (step.user.control(PANEL_LOAD_FILE).dimmed) {
-    return step.fail(ExitStatus::Unsupported, step.text(step.texts.unsupported));
-  }
-  return ExitStatus::Success;
+  step.output.say(step.text(step.texts.device).arg(type, step.shown(PANEL_BOOT_VERSION)));
+  if (connected == ExitStatus::Unsupported) return step.fail(connected, step.text(step.texts.unsupported));
+  return connected;
 }
 
 ExitStatus load(const Step& step, const QString& file) {
   step.user.runtime.set_file_choice(rt::to_system_text(QDir::toNativeSeparators(file)));
-  step.user.press(PANEL_LOAD_FILE);
-  if (step.user.control(PANEL_PROGRAM).dimmed) {
-    return step.fail(ExitStatus::File, step.text(step.texts.file_faulty));
-  }
+  const ExitStatus told = step.press(PANEL_LOAD_FILE);
+  const ExitStatus loaded = either(told, status_of_load());
+  if (loaded != ExitStatus::Success) return step.fail(loaded, step.text(step.texts.file_faulty));
   step.output.say(step.text(step.texts.file_loaded).arg(QDir::toNativeSeparators(file)));
   return ExitStatus::Success;
 }
@@ -146,11 +154,10 @@ void warn_of_data_the_device_misses(const Step& step, const QString& file) {
 ExitStatus program(const Step& step, const QString& file) {
   warn_of_data_the_device_misses(step, file);
   step.output.follow(Phase::Programming);
-  step.user.press(PANEL_PROGRAM);
+  const ExitStatus told = step.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
-  if (step.user.control(PANEL_FLASH_PROGRESS).colour != kovo::kProgrammedColour) {
-    return step.fail(ExitStatus::Programming, step.text(step.texts.programming_failed));
-  }
+  const ExitStatus programmed = either(told, status_of_programming(step.user.control(PANEL_FLASH_PROGRESS).colour));
+  if (programmed != ExitStatus::Success) return step.fail(programmed, step.text(step.texts.programming_failed));
   step.output.say(step.text(step.texts.programmed));
   return ExitStatus::Success;
 }
