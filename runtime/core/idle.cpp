@@ -28,9 +28,12 @@ void wait_until(Clock::time_point deadline) {
   }
 }
 
+Clock::duration scaled_wait(double seconds) {
+  const Session* session = Session::active();
+  const double scale = session ? session->time_scale : 1.0;
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds * scale));
+}
+
 } // namespace rt
 
-void Delay(double seconds) {
-  const auto duration = std::chrono::duration<double>(seconds);
-  rt::wait_until(rt::Clock::now() + std::chrono::duration_cast<rt::Clock::duration>(duration));
-}
+void Delay(double seconds) { rt::wait_until(rt::Clock::now() + rt::scaled_wait(seconds)); }

@@ -21,4 +21,7 @@ public:
 void keep_alive();
 void wait_until(Clock::time_point deadline);
 
+// A protocol wait of `seconds`, times the session's time scale (none: real time).
+Clock::duration scaled_wait(double seconds);
+
 } // namespace rt

@@ -146,7 +146,7 @@ int SetComTime(int port, double timeoutSeconds) {
   if (!(timeoutSeconds >= 0.0) || !std::isfinite(timeoutSeconds)) {
     return report(kRS_InvalidParameter);
   }
-  open->timeout = std::chrono::duration_cast<rt::Clock::duration>(std::chrono::duration<double>(timeoutSeconds));
+  open->timeout = rt::scaled_wait(timeoutSeconds);
   return report(0);
 }
 

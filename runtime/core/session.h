@@ -47,6 +47,7 @@ public:
   IdleHandler* idle_handler = nullptr;            // nullptr: plain waiting
   testing::DialogScript* dialog_script = nullptr; // nullptr: a person answers
   QString file_folder;                            // where the system's plain file names live; empty: the current folder
+  double time_scale = 1.0; // factor on the protocol's waits: tests that do not check timing shorten them
 };
 
 } // namespace rt

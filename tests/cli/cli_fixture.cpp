@@ -84,6 +84,7 @@ QProcessEnvironment CliTest::environment() const {
   environment.remove(QStringLiteral("KOVOFLASH_EXTRA_PORTS"));
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  environment.insert(QStringLiteral("KOVOFLASH_TIME_SCALE"), QString::number(time_scale_));
   return environment;
 }
 

@@ -62,12 +62,17 @@ bool wait_for_output(QProcess& process, const QString& text, QString& seen,
 bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count,
                      std::chrono::seconds deadline = std::chrono::seconds(30));
 
+// For tests that do not check timing: the protocol's waits at a fifth of real
+// time, still well above the simulator's reply latency.
+constexpr double kShortTimeScale = 0.2;
+
 class CliTest : public ::testing::Test {
 protected:
   CliTest();
 
   // The environment of a run: no virtual ports, the test's configuration
-  // folder, the C locale (so English unless --lang says otherwise).
+  // folder, the C locale (so English unless --lang says otherwise), the
+  // protocol's waits scaled by time_scale_.
   QProcessEnvironment environment() const;
   // The environment with these ports listed as virtual ports.
   QProcessEnvironment with_virtual_ports(const QStringList& ports) const;
@@ -82,6 +87,9 @@ protected:
   QString write_file(const QString& name, const std::string& content) const;
   QString settings_file() const;
   QStringList current_folder_entries() const;
+
+  // Real time unless a test that does not check timing shortens the waits.
+  double time_scale_ = 1.0;
 
 private:
   QTemporaryDir current_;

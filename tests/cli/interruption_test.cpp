@@ -71,7 +71,9 @@ struct StopSignal {
 class SignalMidProgramming : public InterruptionTest, public ::testing::WithParamInterface<StopSignal> {};
 
 TEST_P(SignalMidProgramming, SendsTheClosingCommandExitsEightAndFreesThePort) {
-  DevsimProcess device({"--paced"}); // about 8 s for the whole image
+  // Slow enough for the signal to land mid-run, quick enough for the second
+  // run to go through in some 3 s.
+  DevsimProcess device({"--reply-delay", "2"});
   const QString file = firmware();
   const auto process = start(update_arguments(port_of(device), file));
   ASSERT_TRUE(wait_for_frames(device, 100)) << "programming under way";

@@ -159,7 +159,10 @@ struct NoDeviceRun {
   int exit_code;
 };
 
-class NoDeviceAnswered : public RememberedPortTest, public ::testing::WithParamInterface<NoDeviceRun> {};
+class NoDeviceAnswered : public RememberedPortTest, public ::testing::WithParamInterface<NoDeviceRun> {
+protected:
+  NoDeviceAnswered() { time_scale_ = kShortTimeScale; }
+};
 
 TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
   const NoDeviceRun& no_device = GetParam();
@@ -224,6 +227,7 @@ struct FailureCase {
 
 class FailureTest : public UpdateTest, public ::testing::WithParamInterface<FailureCase> {
 protected:
+  FailureTest() { time_scale_ = kShortTimeScale; }
   QString firmware_for(const FailureCase& failure) const {
     switch (failure.firmware) {
     case FailureCase::Good: return firmware();

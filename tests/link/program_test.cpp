@@ -60,6 +60,7 @@ void fill_image_with_noise() {
 
 class Programming : public DeviceTest {
 protected:
+  Programming() { session_.time_scale = kShortTimeScale; }
   // Connects to the first device and unlocks programming as a good load would.
   void connect_with_image() {
     click("PANEL_CONNECT");
@@ -235,15 +236,14 @@ TEST_F(Programming, StopRequestEndsThePagesRedStillClosesAndQuits) {
     QObject::connect(control<QProgressBar>("PANEL_FLASH_PROGRESS"), &QProgressBar::valueChanged, [](int value) {
       if (value >= 100 && !StopRequested()) std::raise(SIGTERM);
     });
-    const Seconds took = time_of([this] { click("PANEL_PROGRAM"); });
-    EXPECT_LT(took.count(), 5.0);
+    click("PANEL_PROGRAM");
     EXPECT_EQ(colour(), 0xFF0000);
     EXPECT_TRUE(dialogs_.messages().empty()) << "the device acknowledged the closing command";
     EXPECT_TRUE(told_to_quit_within(std::chrono::seconds(2)));
   });
   const auto frames = frames_received();
   ASSERT_GE(frames.size(), 100u);
-  EXPECT_LT(frames.size(), 1218u);
+  EXPECT_LT(frames.size(), 1218u) << "the stop ended the run, not the last page";
   EXPECT_EQ(frames.back(), kProgEnd);
   const auto expected = whole_run(64);
   EXPECT_TRUE(std::equal(frames.begin(), frames.end() - 1, expected.begin())) << "in order up to the stop";

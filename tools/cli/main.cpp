@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -27,6 +28,14 @@ using cli::ExitStatus;
 
 constexpr char kProgramName[] = "kovoflash-cli";
 constexpr char kApplicationName[] = "KovoFlash"; // names the settings folder
+
+// For tests only: a factor on the protocol's waits, so that a silent device
+// costs a fraction of its real time. Unset or not a positive number: real time.
+double time_scale_from_environment() {
+  bool valid = false;
+  const double scale = qEnvironmentVariable("KOVOFLASH_TIME_SCALE").toDouble(&valid);
+  return valid && scale > 0.0 && std::isfinite(scale) ? scale : 1.0;
+}
 
 QString settings_folder() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
@@ -137,7 +146,8 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const rt::SignalHandling signal_handling;
-  const rt::Session session;
+  rt::Session session;
+  session.time_scale = time_scale_from_environment();
   QCoreApplication::setApplicationName(QLatin1String(kApplicationName));
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
