@@ -3,6 +3,7 @@
 #pragma once
 
 #include "devsim_process.h"
+#include "time_scales.h"
 
 #include <gtest/gtest.h>
 #include <QProcess>
@@ -62,9 +63,9 @@ bool wait_for_output(QProcess& process, const QString& text, QString& seen,
 bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count,
                      std::chrono::seconds deadline = std::chrono::seconds(30));
 
-// For tests that do not check timing: the protocol's waits at a fifth of real
-// time, still well above the simulator's reply latency.
-constexpr double kShortTimeScale = 0.2;
+using testsupport::kShortTimeScale;
+using testsupport::kSilentDevice;
+using testsupport::kSilentDeviceTimeScale;
 
 class CliTest : public ::testing::Test {
 protected:

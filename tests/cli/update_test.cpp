@@ -161,12 +161,12 @@ struct NoDeviceRun {
 
 class NoDeviceAnswered : public RememberedPortTest, public ::testing::WithParamInterface<NoDeviceRun> {
 protected:
-  NoDeviceAnswered() { time_scale_ = kShortTimeScale; }
+  NoDeviceAnswered() { time_scale_ = kSilentDeviceTimeScale; }
 };
 
 TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
   const NoDeviceRun& no_device = GetParam();
-  DevsimProcess silent({"--silent-ids", "1000"});
+  DevsimProcess silent(kSilentDevice);
   if (no_device.settings_before) store_settings();
   QStringList arguments = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
   if (no_device.port)
@@ -227,7 +227,7 @@ struct FailureCase {
 
 class FailureTest : public UpdateTest, public ::testing::WithParamInterface<FailureCase> {
 protected:
-  FailureTest() { time_scale_ = kShortTimeScale; }
+  FailureTest() { time_scale_ = GetParam().device == kSilentDevice ? kSilentDeviceTimeScale : kShortTimeScale; }
   QString firmware_for(const FailureCase& failure) const {
     switch (failure.firmware) {
     case FailureCase::Good: return firmware();
@@ -259,12 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                     kExitPort,
                     "Port /dev/kovo-no-such-port not found"},
         FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
-        FailureCase{"device_silent",
-                    {"--silent-ids", "1000"},
-                    FailureCase::Good,
-                    nullptr,
-                    kExitNoDevice,
-                    "No device answered."},
+        FailureCase{"device_silent", kSilentDevice, FailureCase::Good, nullptr, kExitNoDevice, "No device answered."},
         FailureCase{"device_not_supported",
                     {"--type", "D1"},
                     FailureCase::Good,

@@ -20,6 +20,9 @@
 
 namespace kovo::testsupport {
 
+// The options of a device that never answers an identification request.
+inline const std::vector<std::string> kSilentDevice = {"--silent-ids", "1000"};
+
 // One frame from the simulator's log.
 struct LoggedFrame {
   std::chrono::microseconds sinceStart;

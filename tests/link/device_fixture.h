@@ -3,6 +3,7 @@
 
 #include "devsim_process.h"
 #include "program_fixture.h"
+#include "time_scales.h"
 
 #include <chrono>
 #include <memory>
@@ -16,10 +17,9 @@ using Seconds = std::chrono::duration<double>;
 
 inline const Bytes kIdentificationRequest = {0xFF, 0x01, 0xFF, 0xFE};
 
-// For tests that do not check timing: the protocol's waits at a fifth of real
-// time (a poll of 8 ms, a read of 0.1 s), still well above the simulator's
-// reply latency.
-constexpr double kShortTimeScale = 0.2;
+using testsupport::kShortTimeScale;
+using testsupport::kSilentDevice;
+using testsupport::kSilentDeviceTimeScale;
 
 class DeviceTest : public ProgramTest {
 protected:

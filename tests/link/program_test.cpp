@@ -332,7 +332,7 @@ TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
 INSTANTIATE_TEST_SUITE_P(Devices, ProgrammingAfterReconnect,
                          ::testing::Values(Reconnect{"AnotherUpdatableType", {"--type", "72"}, true},
                                            Reconnect{"NotSupportedType", {"--type", "D1"}, false},
-                                           Reconnect{"NoAnswer", {"--silent-ids", "1000"}, false},
+                                           Reconnect{"NoAnswer", kSilentDevice, false},
                                            Reconnect{"PortCannotBeOpened", {}, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,0 +1,15 @@
+// How far tests shorten the protocol's waits (the 40 ms poll, the 0.5 s read
+// time-out) where timing is not what they check.
+#pragma once
+
+namespace kovo::testsupport {
+
+// A fifth of real time (a poll of 8 ms, a read of 0.1 s): still well above
+// the simulator's reply latency.
+constexpr double kShortTimeScale = 0.2;
+
+// A device that never answers leaves nothing to arrive late, so its waits
+// shrink further (a poll of 2 ms).
+constexpr double kSilentDeviceTimeScale = 0.05;
+
+} // namespace kovo::testsupport
