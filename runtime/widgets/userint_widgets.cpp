@@ -168,10 +168,6 @@ void show_value(Control& control) {
   control.value_shown = true;
 }
 
-} // namespace
-
-namespace {
-
 // A ring that tells before it shows its items, so that they can be read anew.
 class Ring : public QComboBox {
   Q_OBJECT
