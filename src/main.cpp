@@ -3,6 +3,7 @@
 #include "24GHz_prog.h"
 #include "flash.h"
 #include "glob.h"
+#include "kovoflash_version.h"
 #include "language.h"
 #include "rs232.h"
 #include "util.h"
@@ -56,7 +57,7 @@ int main(int, char**) {
     return panel_unusable(reason);
   }
   get_com_ports();
-  std::snprintf(version, sizeof version, "%s", "1.0");
+  std::snprintf(version, sizeof version, "%s", KOVOFLASH_VERSION);
   char version_line[100];
   std::snprintf(version_line, sizeof version_line, "Version %s", version);
   SetCtrlVal(MAIN_P, PANEL_VERSION, version_line);
@@ -78,6 +79,8 @@ int QUIT_START(int, int, int event, void*, int, int) {
 int PORT_TIMER(int, int, int, void*, int, int) { return 0; }
 
 int PORT(int, int, int event, void*, int, int) {
+  // An adapter plugged in after start-up shows when the ring is opened.
+  if (event == EVENT_RING_OPENING) refresh_com_ports();
   if (event != EVENT_COMMIT) return 0;
   CloseCom(COMGEN);
   ini_datei(1);

@@ -194,6 +194,12 @@ void get_com_ports() {
   }
 }
 
+void refresh_com_ports() {
+  const int chosen = selected_port();
+  get_com_ports();
+  SetCtrlVal(MAIN_P, PANEL_COMPORT, chosen);
+}
+
 void ini_datei(unsigned char mode) {
   if (mode != 0) return write_settings();
   std::FILE* file = OpenFile(kSettingsFile, "r");

@@ -12,6 +12,9 @@ constexpr char kSettingsFile[] = "ini_pckovorecv.dat";
 // Fills the port ring with the serial ports found.
 void get_com_ports();
 
+// Fills the port ring afresh, the chosen port still selected while it is listed.
+void refresh_com_ports();
+
 // Mode 0 reads the settings file (creating it when missing); any other mode
 // writes it. Either way COMGEN and the ring end on the port stored.
 void ini_datei(unsigned char mode);

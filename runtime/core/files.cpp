@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -21,6 +22,8 @@
 #endif
 
 namespace {
+
+constexpr char kSettingsFolderName[] = "KovoFlash";
 
 // A relative name lies in the session's chosen folder; an absolute one stays as it is.
 QString resolved(const char* path) {
@@ -114,6 +117,18 @@ int overwrite_in_place(const QString& path, const QByteArray& content) {
 } // namespace
 
 void rt::set_file_folder(const QString& folder) { rt::Session::current().file_folder = folder; }
+
+QString rt::user_settings_folder() {
+  const QString configuration = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return configuration.isEmpty() ? QString() : QDir(configuration).filePath(QLatin1String(kSettingsFolderName));
+}
+
+bool rt::keep_files_in_user_settings_folder() {
+  const QString folder = user_settings_folder();
+  if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
+  set_file_folder(folder);
+  return true;
+}
 
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
   const QString name = resolved(path);

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -36,6 +37,13 @@ int free_number_from(int number) {
     number = number == INT_MAX ? kFirstDerivedNumber : number + 1;
   }
   return number;
+}
+
+// A port this program holds open stays listed, though a second open of it fails.
+bool held_open_here(const QString& location) {
+  const auto& open_ports = Session::current().serial.open_ports;
+  return std::any_of(open_ports.begin(), open_ports.end(),
+                     [&location](const auto& entry) { return entry.second->location == location; });
 }
 
 void copy_label(const QString& label, char* target) {
@@ -90,7 +98,7 @@ int ListSerialPorts(SerialPortEntry* entries, int capacity) {
   int count = 0;
   for (const rt::PortCandidate& candidate : scan.source->candidates()) {
     if (count == capacity) break;
-    if (!scan.source->can_open(candidate.location)) continue;
+    if (!rt::held_open_here(candidate.location) && !scan.source->can_open(candidate.location)) continue;
     const int number = rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
     scan.scanned_locations[number] = candidate.location;
     rt::copy_label(candidate.label, entries[count].label);

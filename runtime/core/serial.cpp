@@ -114,6 +114,7 @@ int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits
   const QString location = location_for(port);
   if (location.isEmpty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
   auto opened = std::make_unique<OpenPort>();
+  opened->location = location;
   const rt::PortFailure failure = open_line(opened->device, location);
   if (failure != rt::PortFailure::None) return report_failure(failure, kRS_CannotOpenPort);
   if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {

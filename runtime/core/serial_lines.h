@@ -16,6 +16,7 @@ constexpr double kDefaultComTimeout = 10.0; // seconds, until SetComTime says ot
 
 struct OpenPort {
   QSerialPort device;
+  QString location; // as the port list names it
   Clock::duration timeout =
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kDefaultComTimeout));
 };

@@ -6,8 +6,9 @@
 #include <span>
 
 // Events passed to control callbacks.
-constexpr int EVENT_COMMIT = 1;      // button pressed, shortcut typed, ring item chosen
-constexpr int EVENT_TIMER_TICK = 15; // the panel's timer fired
+constexpr int EVENT_COMMIT = 1;        // button pressed, shortcut typed, ring item chosen
+constexpr int EVENT_TIMER_TICK = 15;   // the panel's timer fired
+constexpr int EVENT_RING_OPENING = 40; // a ring is about to show its items; it may refill them first
 
 // Control attributes.
 constexpr int ATTR_DIMMED = 500;     // 1 dimmed, 0 enabled

@@ -31,6 +31,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QStringList>
 #include <QTimer>
 #include <QUiLoader>
 #include <algorithm>
@@ -65,6 +66,23 @@ struct Panel {
   int close_control = 0; // the control whose commit the close box fires
   std::unique_ptr<QTimer> timer;
 };
+
+// Beside the executable (a build tree, a folder of its own), then where an
+// installation keeps its data (bin/../share/kovoflash).
+QStringList default_panel_folders() {
+  const QDir executable_folder(QCoreApplication::applicationDirPath());
+  return {executable_folder.path(),
+          QDir::cleanPath(executable_folder.filePath(QStringLiteral(KOVO_INSTALLED_PANEL_FOLDER)))};
+}
+
+// The first folder's copy of the panel file, else the one built into the program.
+QString panel_file_path(const QStringList& folders, const QString& name) {
+  for (const QString& folder : folders) {
+    const QString path = QDir(folder).filePath(name);
+    if (QFileInfo::exists(path)) return path;
+  }
+  return kBuiltInPanelFolder + QFileInfo(name).fileName();
+}
 
 bool kind_of(QWidget* widget, Kind& kind) {
   if (widget->property("timerInterval").isValid())
@@ -150,13 +168,37 @@ void show_value(Control& control) {
   control.value_shown = true;
 }
 
+// A ring that tells before it shows its items, so that they can be read anew.
+class Ring : public QComboBox {
+  Q_OBJECT
+public:
+  using QComboBox::QComboBox;
+  void showPopup() override {
+    emit opening();
+    QComboBox::showPopup();
+  }
+signals:
+  void opening();
+};
+
+// Builds the panel's rings as Ring; every other widget as Designer names it.
+class PanelLoader : public QUiLoader {
+public:
+  QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+    if (className != QLatin1String("QComboBox")) return QUiLoader::createWidget(className, parent, name);
+    auto* ring = new Ring(parent);
+    ring->setObjectName(name);
+    return ring;
+  }
+};
+
 } // namespace
 
 struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
   Session& owner = Session::current();
   std::map<int, Panel> panels;
   int next_handle = 1;
-  QString panel_directory = QCoreApplication::applicationDirPath();
+  QStringList panel_folders = default_panel_folders();
   bool busy = false;
   bool quit_requested = false;
   QEventLoop* running_loop = nullptr;
@@ -278,13 +320,12 @@ Control* find_control(int panel, int control) {
 } // namespace
 
 int WidgetsRuntime::State::load(const QString& name, int resource_id) {
-  QString path = QDir(panel_directory).filePath(name);
-  if (!QFileInfo::exists(path)) path = kBuiltInPanelFolder + QFileInfo(name).fileName();
+  const QString path = panel_file_path(panel_folders, name);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, file.errorString());
   }
-  QUiLoader loader;
+  PanelLoader loader;
   Panel panel;
   panel.window.reset(loader.load(&file));
   if (!panel.window) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, loader.errorString());
@@ -340,13 +381,15 @@ void WidgetsRuntime::State::connect_controls(int handle) {
     const auto commit = [this, handle, control_id] { dispatch(handle, control_id, EVENT_COMMIT); };
     if (auto* button = qobject_cast<QAbstractButton*>(control.widget)) {
       QObject::connect(button, &QAbstractButton::clicked, this, commit);
-    } else if (auto* ring = qobject_cast<QComboBox*>(control.widget)) {
+    } else if (auto* ring = qobject_cast<Ring*>(control.widget)) {
       Control* picked = &control; // map nodes stay where they are
       QObject::connect(ring, &QComboBox::activated, this, [picked, commit](int index) {
         if (index == picked->committed_index) return;
         picked->committed_index = index;
         commit();
       });
+      QObject::connect(ring, &Ring::opening, this,
+                       [this, handle, control_id] { dispatch(handle, control_id, EVENT_RING_OPENING); });
     } else if (control.kind == Kind::Timer) {
       panel.timer = std::make_unique<QTimer>();
       QObject::connect(panel.timer.get(), &QTimer::timeout, this,
@@ -370,7 +413,7 @@ WidgetsRuntime::~WidgetsRuntime() {
   state_->owner.user_interface = nullptr;
 }
 
-void WidgetsRuntime::set_panel_directory(const QString& directory) { state_->panel_directory = directory; }
+void WidgetsRuntime::set_panel_directory(const QString& directory) { state_->panel_folders = {directory}; }
 
 QWidget* WidgetsRuntime::panel_window(int panel) const {
   Panel* found = state_->panel(panel);
@@ -571,3 +614,5 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
   rt::ring_settled(*target);
   return 0;
 }
+
+#include "userint_widgets.moc"

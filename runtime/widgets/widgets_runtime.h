@@ -19,7 +19,8 @@ public:
   WidgetsRuntime& operator=(const WidgetsRuntime&) = delete;
 
   // Where LoadPanel looks for a panel file before the copy built into the
-  // program; the executable's folder unless set.
+  // program; unless set, the executable's folder and then the installed
+  // data folder beside it (bin/../share/kovoflash).
   void set_panel_directory(const QString& directory);
   // The window of a loaded panel, or nullptr.
   QWidget* panel_window(int panel) const;

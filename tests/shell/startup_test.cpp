@@ -9,6 +9,7 @@
 #include "signal_handling.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -107,6 +108,61 @@ TEST_F(Startup, VirtualPortsFromTheEnvironmentComeFirst) {
     EXPECT_EQ(labels[0].toStdString(), first.device_path());
     EXPECT_EQ(labels[1].toStdString(), second.device_path());
     EXPECT_FALSE(labels.contains(missing));
+  });
+  qunsetenv("KOVOFLASH_EXTRA_PORTS");
+}
+
+TEST_F(Startup, OpeningTheRingListsAPortAddedAfterStartUp) {
+  qunsetenv("KOVOFLASH_EXTRA_PORTS");
+  rt::set_port_source(nullptr); // the live enumeration, environment included
+  run_program([this] {
+    const PseudoTerminal plugged_in_later;
+    const QString path = QString::fromStdString(plugged_in_later.device_path());
+    ASSERT_FALSE(ring_labels().contains(path));
+    qputenv("KOVOFLASH_EXTRA_PORTS", path.toUtf8());
+    auto* ring = control<QComboBox>("PANEL_COMPORT");
+    QTest::mouseClick(ring, Qt::LeftButton);
+    EXPECT_TRUE(ring->view()->isVisible()) << "the ring did not open";
+    EXPECT_EQ(ring_labels().value(0), path);
+    ring->hidePopup();
+  });
+  qunsetenv("KOVOFLASH_EXTRA_PORTS");
+}
+
+TEST_F(Startup, OpeningTheRingKeepsTheChosenPortWhileItIsListed) {
+  ports_.add("COM1");
+  ports_.add("COM3");
+  write_settings_file("3\n\n1\n");
+  run_program([this] {
+    auto* ring = control<QComboBox>("PANEL_COMPORT");
+    ports_.add("COM2");
+    ring->showPopup();
+    ring->hidePopup();
+    EXPECT_EQ(ring_labels(), QStringList({"COM1", "COM3", "COM2"}));
+    EXPECT_EQ(ring->currentText(), "COM3");
+    ports_.remove("COM3");
+    ring->showPopup();
+    ring->hidePopup();
+    EXPECT_EQ(ring_labels(), QStringList({"COM1", "COM2"}));
+    EXPECT_EQ(ring->currentText(), "COM1") << "as at start-up without the stored port";
+    EXPECT_EQ(COMGEN, 3);
+  });
+  EXPECT_EQ(read_settings_file(), "3\n\n1\n") << "opening the ring stores nothing";
+}
+
+TEST_F(Startup, OpeningTheRingKeepsThePortTheProgramHoldsOpen) {
+  const PseudoTerminal line;
+  const QString path = QString::fromStdString(line.device_path());
+  qputenv("KOVOFLASH_EXTRA_PORTS", path.toUtf8());
+  rt::set_port_source(nullptr);
+  run_program([&] {
+    ASSERT_EQ(ring_labels().value(0), path);
+    ASSERT_EQ(OpenComConfig(COMGEN, "", 38400, 0, 8, 2, 1024, -1), 0);
+    auto* ring = control<QComboBox>("PANEL_COMPORT");
+    ring->showPopup();
+    ring->hidePopup();
+    EXPECT_EQ(ring->currentText(), path) << "a second open of a held port fails, yet it is still there";
+    EXPECT_EQ(GetInQLen(COMGEN), 0) << "and still open";
   });
   qunsetenv("KOVOFLASH_EXTRA_PORTS");
 }

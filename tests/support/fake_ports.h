@@ -4,6 +4,7 @@
 #include "port_scan.h"
 
 #include <QSet>
+#include <vector>
 
 namespace kovo::testing {
 
@@ -17,6 +18,10 @@ public:
   // A port that can be opened, its location the label unless given.
   void add(const QString& label, const QString& location = {}) {
     ports_.push_back({label, location.isEmpty() ? label : location});
+  }
+  // A port unplugged.
+  void remove(const QString& label) {
+    std::erase_if(ports_, [&label](const rt::PortCandidate& port) { return port.label == label; });
   }
   void add_busy(const QString& label) {
     add(label);

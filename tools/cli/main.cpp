@@ -1,6 +1,7 @@
 // kovoflash-cli: the firmware update of the window program, from a command
 // line, through the same operations on the console run-time.
 #include "files.h"
+#include "kovoflash_version.h"
 #include "live_output.h"
 #include "options.h"
 #include "port_details.h"
@@ -17,7 +18,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
 #include <optional>
@@ -27,7 +27,6 @@ namespace {
 using cli::ExitStatus;
 
 constexpr char kProgramName[] = "kovoflash-cli";
-constexpr char kApplicationName[] = "KovoFlash"; // names the settings folder
 
 // For tests only: a factor on the protocol's waits, so that a silent device
 // costs a fraction of its real time. Unset or not a positive number: real time.
@@ -36,8 +35,6 @@ double time_scale_from_environment() {
   const double scale = qEnvironmentVariable("KOVOFLASH_TIME_SCALE").toDouble(&valid);
   return valid && scale > 0.0 && std::isfinite(scale) ? scale : 1.0;
 }
-
-QString settings_folder() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
 QString help_text() {
   return QStringLiteral(
@@ -72,7 +69,7 @@ QString help_text() {
              "  6  the firmware file cannot be read or is faulty\n"
              "  7  programming failed\n"
              "  8  interrupted (Ctrl-C or a termination signal): repeat the update")
-      .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(settings_folder()));
+      .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(rt::user_settings_folder()));
 }
 
 // The firmware file as the system will open it: a readable file whose
@@ -91,13 +88,10 @@ bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) 
 // user expects none to appear there, so the system's files go to the user's
 // configuration folder, or to a temporary one when that cannot be had.
 bool choose_settings_folder(std::optional<QTemporaryDir>& fallback) {
-  QString folder = settings_folder();
-  if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    fallback.emplace();
-    if (!fallback->isValid()) return false;
-    folder = fallback->path();
-  }
-  rt::set_file_folder(folder);
+  if (rt::keep_files_in_user_settings_folder()) return true;
+  fallback.emplace();
+  if (!fallback->isValid()) return false;
+  rt::set_file_folder(fallback->path());
   return true;
 }
 
@@ -128,7 +122,7 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
     rt::offer_port(port);
   }
   const cli::UpdateRequest request{language, port, *file};
-  const cli::KeptFile settings_before(QDir(settings_folder()).filePath(QLatin1String(kovo::kSettingsFile)));
+  const cli::KeptFile settings_before(QDir(rt::user_settings_folder()).filePath(QLatin1String(kovo::kSettingsFile)));
   return run_in_settings_folder(argc, argv, texts, [&](const cli::PanelUser& user, cli::LiveOutput& output) {
     return cli::update(user, request, output, texts, settings_before);
   });
@@ -148,7 +142,6 @@ int main(int argc, char** argv) {
   const rt::SignalHandling signal_handling;
   rt::Session session;
   session.time_scale = time_scale_from_environment();
-  QCoreApplication::setApplicationName(QLatin1String(kApplicationName));
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     cli::write_line(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.").arg(QLatin1String(kProgramName), error->reason));

@@ -1,0 +1,23 @@
+# Fails when the Windows version resource does not carry the project's
+# version. Run by ctest with WINDRES, RESOURCE, INCLUDE_DIR, NUMBERS
+# (as "1, 0, 0, 0") and TEXT (as "1.0") set; windres writes the resource
+# back as a script with every macro expanded.
+execute_process(
+  COMMAND ${WINDRES} -I${INCLUDE_DIR} ${RESOURCE} -O rc
+  OUTPUT_VARIABLE script
+  RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "windres could not read ${RESOURCE}")
+endif()
+foreach(expected
+    "FILEVERSION ${NUMBERS}"
+    "PRODUCTVERSION ${NUMBERS}"
+    "VALUE \"FileDescription\", \"PC KovoFlash V${TEXT}\""
+    "VALUE \"FileVersion\", \"${TEXT}\""
+    "VALUE \"ProductVersion\", \"${TEXT}\"")
+  string(FIND "${script}" "${expected}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "the version resource lacks: ${expected}\n${script}")
+  endif()
+endforeach()
+message(STATUS "the version resource carries ${TEXT}")
