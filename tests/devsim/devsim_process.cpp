@@ -210,6 +210,11 @@ std::vector<std::uint8_t> DevsimProcess::readMemory() const {
   return memory;
 }
 
+std::vector<LoggedFrame> DevsimProcess::finalLog() {
+  stop();
+  return readLog();
+}
+
 std::vector<LoggedFrame> DevsimProcess::readLog() const {
   std::ifstream file(logPath_);
   if (!file) throw std::runtime_error("no log file at " + logPath_);

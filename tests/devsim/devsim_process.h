@@ -43,6 +43,7 @@ public:
   const std::string& ptyPath() const { return ptyPath_; }
   const std::string& memoryPath() const { return memoryPath_; }
   const std::string& logPath() const { return logPath_; }
+  pid_t pid() const { return pid_; }
 
   // Sends SIGTERM and waits. Returns the exit code, or nothing if the simulator had to be killed.
   std::optional<int> stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
@@ -56,6 +57,10 @@ public:
   std::vector<std::uint8_t> readMemory() const;
   // Every frame the simulator has received so far, in order.
   std::vector<LoggedFrame> readLog() const;
+  // Stops the simulator and reads the whole log: for a test that counts frames
+  // once the program is done. What was sent before the stop is in it, however
+  // late a busy machine let the simulator get to it.
+  std::vector<LoggedFrame> finalLog();
 
 private:
   void reap();

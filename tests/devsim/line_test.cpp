@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <array>
 #include <set>
@@ -360,6 +362,19 @@ TEST(LineTest, LogsEveryReceivedFrameInOrder) {
   EXPECT_LE(logged[0].sinceStart, logged[1].sinceStart);
   EXPECT_LE(logged[1].sinceStart, logged[2].sinceStart);
   EXPECT_LE(std::chrono::duration<double>(logged[2].sinceStart).count(), elapsed);
+}
+
+TEST(LineTest, StopStillLogsWhatWasSentBeforeIt) {
+  Session session;
+  // Held still, as a busy machine may hold it, until the frame and the stop
+  // both wait for it.
+  ASSERT_EQ(::kill(session.device.pid(), SIGSTOP), 0);
+  session.port.send(identifyRequest());
+  ASSERT_EQ(::kill(session.device.pid(), SIGTERM), 0);
+  ASSERT_EQ(::kill(session.device.pid(), SIGCONT), 0);
+  const auto logged = session.device.finalLog();
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_EQ(logged[0].bytes, identifyRequest());
 }
 
 } // namespace

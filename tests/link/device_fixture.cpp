@@ -15,7 +15,7 @@ testsupport::DevsimProcess& DeviceTest::attach_device(const std::vector<std::str
 
 std::vector<testsupport::LoggedFrame> DeviceTest::received(const Bytes& frame) const {
   std::vector<testsupport::LoggedFrame> matching;
-  for (const auto& logged : devices_.front()->readLog()) {
+  for (const auto& logged : devices_.front()->finalLog()) {
     if (logged.bytes == frame) matching.push_back(logged);
   }
   return matching;

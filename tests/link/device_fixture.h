@@ -26,7 +26,7 @@ protected:
   // Starts a simulated device and lists its line in the port ring, after the
   // lines attached before it.
   testsupport::DevsimProcess& attach_device(const std::vector<std::string>& arguments = {});
-  // The frames the first device received that equal `frame`.
+  // The frames the first device received that equal `frame`; stops it.
   std::vector<testsupport::LoggedFrame> received(const Bytes& frame) const;
   // Writes `frame` into tx_data.
   static void prepare(const Bytes& frame);

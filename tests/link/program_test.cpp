@@ -68,7 +68,7 @@ protected:
   }
   std::vector<Bytes> frames_received() const {
     std::vector<Bytes> frames;
-    for (const auto& logged : devices_.front()->readLog()) {
+    for (const auto& logged : devices_.front()->finalLog()) {
       if (logged.bytes != kIdentificationRequest) frames.push_back(logged.bytes);
     }
     return frames;
@@ -322,7 +322,7 @@ TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
     EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 16384, data_flash.begin()))
         << "the image as loaded, in the new device's size";
   } else {
-    const auto logged = second->readLog();
+    const auto logged = second->finalLog();
     EXPECT_TRUE(std::all_of(logged.begin(), logged.end(), [](const auto& frame) {
       return frame.bytes == kIdentificationRequest;
     })) << "no programming frame reached the device";
