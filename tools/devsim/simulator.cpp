@@ -71,7 +71,10 @@ void Simulator::waitForActivity() {
     if (errno == EINTR) return;
     throwLastError("ppoll");
   }
-  if (readable(fds[0])) phase_ = Phase::finished;
+  if (readable(fds[0])) {
+    receiveWhatIsLeft();
+    phase_ = Phase::finished;
+  }
   if (readable(fds[2])) readStdin();
   if (phase_ == Phase::serving && readable(fds[1])) receive();
   if (fds[1].revents & POLLOUT) lineFull_ = false;
@@ -84,7 +87,7 @@ std::optional<Simulator::Clock::time_point> Simulator::nextWakeUp(Clock::time_po
   return wakeUp;
 }
 
-void Simulator::receive() {
+std::size_t Simulator::receive() {
   std::array<std::uint8_t, kReadChunk> buffer;
   const std::size_t count = line_.read(buffer);
   const auto now = Clock::now();
@@ -92,6 +95,13 @@ void Simulator::receive() {
     schedule_.enqueue(ByteView(&buffer[i], 1), now);
     if (auto frame = assembler_.push(buffer[i])) answer(*frame, now);
   }
+  return count;
+}
+
+// On a stop, what the PC sent before it is still taken in and logged, however
+// late a busy machine let the simulator get to it.
+void Simulator::receiveWhatIsLeft() {
+  while (phase_ == Phase::serving && receive() > 0) {}
 }
 
 void Simulator::answer(const Frame& frame, Clock::time_point now) {

@@ -28,7 +28,8 @@ private:
 
   void waitForActivity();
   std::optional<Clock::time_point> nextWakeUp(Clock::time_point now) const;
-  void receive();
+  std::size_t receive();
+  void receiveWhatIsLeft();
   void answer(const Frame& frame, Clock::time_point now);
   void readStdin();
   void flushDueOutput();
