@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <span>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -96,6 +97,10 @@ bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int
          device.setFlowControl(QSerialPort::NoFlowControl);
 }
 
+std::span<const unsigned char> bytes_of(const void* buffer, int count) {
+  return {static_cast<const unsigned char*>(buffer), static_cast<std::size_t>(count)};
+}
+
 bool line_lost(const QSerialPort& device) { return !device.isOpen() || device.error() == QSerialPort::ResourceError; }
 
 // Blocks until the port has news or the slice ends; false when the line is gone.
@@ -114,6 +119,7 @@ int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits
   const QString location = location_for(port);
   if (location.isEmpty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
   auto opened = std::make_unique<OpenPort>();
+  opened->location = location;
   const rt::PortFailure failure = open_line(opened->device, location);
   if (failure != rt::PortFailure::None) return report_failure(failure, kRS_CannotOpenPort);
   if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {
@@ -171,6 +177,7 @@ int ComWrt(int port, const void* buffer, int count) {
   if (device.write(static_cast<const char*>(buffer), count) != count) {
     return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   }
+  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location, open->attempt, bytes_of(buffer, count));
   const auto deadline = rt::Clock::now() + open->timeout;
   while (device.bytesToWrite() > 0) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
@@ -193,6 +200,9 @@ int ComRd(int port, void* buffer, int count) {
   }
   const auto got = device.read(static_cast<char*>(buffer), count);
   if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
+  if (rt::LineTrace* trace = lines().trace) {
+    trace->received(open->location, open->attempt, bytes_of(buffer, static_cast<int>(got)), count);
+  }
   if (!line_ok) lines().last_failure = rt::PortFailure::LineLost;
   report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);
   return static_cast<int>(got);
@@ -204,6 +214,13 @@ int GetInQLen(int port) {
   open->device.waitForReadyRead(0); // fetch what the system holds
   report(0);
   return static_cast<int>(open->device.bytesAvailable());
+}
+
+int SetComAttempt(int port, int attempt) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  open->attempt = attempt;
+  return report(0);
 }
 
 int ReturnRS232Err() { return lines().last_status; }
