@@ -105,8 +105,8 @@ ExitStatus choose_port(const Step& step, const QString& wanted) {
 }
 
 ExitStatus connect(const Step& step) {
-  step.output.say(step.text(step.texts.switch_on));
   step.output.follow(Phase::Connecting);
+  step.output.say(step.text(step.texts.switch_on));
   const ExitStatus told = step.press(PANEL_CONNECT);
   step.output.follow(Phase::Quiet);
   const rt::PortFailure failure = rt::port_failure();
