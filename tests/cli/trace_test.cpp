@@ -5,6 +5,7 @@
 #include "devsim_process.h"
 
 #include <QFile>
+#include <memory>
 
 namespace kovo::cli_testing {
 namespace {
@@ -131,14 +132,26 @@ TEST_F(TraceTest, WritesOneFilePerPortInAWorkshopRun) {
   }
 }
 
-TEST_F(TraceTest, UnwritableTraceIsRefusedBeforeThePortIsTouched) {
-  DevsimProcess device;
-  const CliRun result = run(update_arguments(port_of(device), firmware())
-                            << QStringLiteral("--trace") << QStringLiteral("/nonexistent-folder/trace.txt"));
+// With one port and with many: no port is opened when a trace file cannot be made.
+class UnwritableTraceTest : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(UnwritableTraceTest, IsRefusedBeforeAnyPortIsTouched) {
+  std::vector<std::unique_ptr<DevsimProcess>> devices;
+  QStringList arguments;
+  for (std::size_t index = 0; index < GetParam(); ++index) {
+    devices.push_back(std::make_unique<DevsimProcess>());
+    arguments << QStringLiteral("--port") << port_of(*devices.back());
+  }
+  const QString trace = QStringLiteral("/nonexistent-folder/trace.txt");
+  const CliRun result = run(arguments << QStringLiteral("--trace") << trace << firmware());
   EXPECT_EQ(result.exit_code, kExitUsage);
-  EXPECT_EQ(result.err, QStringLiteral("The trace file /nonexistent-folder/trace.txt cannot be written.\n"));
-  EXPECT_TRUE(device.readLog().empty());
+  EXPECT_TRUE(result.err.startsWith(QStringLiteral("The trace file ") + trace)) << result.err.toStdString();
+  EXPECT_TRUE(result.err.endsWith(QStringLiteral(" cannot be written.\n"))) << result.err.toStdString();
+  for (const auto& device : devices) EXPECT_TRUE(device->readLog().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Cli, UnwritableTraceTest, ::testing::Values(1u, 2u),
+                         [](const auto& info) { return info.param == 1 ? "one_port" : "two_ports"; });
 
 } // namespace
 } // namespace kovo::cli_testing

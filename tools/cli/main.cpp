@@ -57,8 +57,8 @@ QString help_text() {
              "programs it.\n"
              "\n"
              "  --port PORT   a port label or number from --list-ports, or a device path;\n"
-             "                default: the port of the last run, else the first listed;\n"
-             "                given more than once, every port is updated at once\n"
+             "                default: the port of the last run, else the first listed\n"
+             "                (given more than once: every port updated at once)\n"
              "  --all-links   update every listed Kovo-USB-Link (USB id 10C4:EA60) too\n"
              "  --lang de|en  language of the messages; default: German when the system\n"
              "                locale is German, English otherwise\n"
@@ -100,6 +100,13 @@ std::optional<QString> firmware_path(const QString& argument) {
   const std::string bytes = rt::to_system_text(QDir::toNativeSeparators(info.absoluteFilePath()));
   if (bytes.size() >= MAX_PATHNAME_LEN) return std::nullopt;
   return info.absoluteFilePath();
+}
+
+// The firmware file's path, or nothing when it cannot be read, which is said.
+std::optional<QString> readable_firmware(const QString& argument, const cli::Texts& texts) {
+  const auto file = firmware_path(argument);
+  if (!file) cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(argument));
+  return file;
 }
 
 bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }
@@ -185,11 +192,8 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const QS
 int update_firmware(int argc, char** argv, const cli::Options& options) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
-  const auto file = firmware_path(options.file);
-  if (!file) {
-    cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(options.file));
-    return cli::code_of(ExitStatus::File);
-  }
+  const auto file = readable_firmware(options.file, texts);
+  if (!file) return cli::code_of(ExitStatus::File);
   QStringList ports = options.ports;
   if (options.all_links) {
     ports.append(cli::link_adapter_ports());
@@ -221,11 +225,8 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 
 int check_file(const cli::Options& options) {
   const cli::Texts& texts = cli::texts_for(cli::language_of(options));
-  if (!firmware_path(options.file)) {
-    cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(options.file));
-    return cli::code_of(ExitStatus::File);
-  }
-  return cli::code_of(cli::check_file(options.file, texts));
+  const auto file = readable_firmware(options.file, texts);
+  return cli::code_of(file ? cli::check_file(*file, texts) : ExitStatus::File);
 }
 
 } // namespace

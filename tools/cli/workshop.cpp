@@ -2,6 +2,7 @@
 
 #include "child_process.h"
 #include "events.h"
+#include "line_trace.h"
 #include "live_output.h"
 #include "utility.h"
 #include "workshop_view.h"
@@ -149,6 +150,19 @@ private:
   QEventLoop loop_;
 };
 
+// A trace that cannot be written is refused before any port is touched.
+bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
+  if (request.trace.isEmpty()) return true;
+  for (const QString& port : request.ports) {
+    const QString path = trace_file_for(request.trace, port);
+    if (!rt::LineTrace(path).is_open()) {
+      write_line(stderr, QString::fromUtf8(texts.trace_unwritable).arg(QDir::toNativeSeparators(path)));
+      return false;
+    }
+  }
+  return true;
+}
+
 } // namespace
 
 QString trace_file_for(const QString& trace, const QString& port) {
@@ -160,6 +174,7 @@ QString trace_file_for(const QString& trace, const QString& port) {
 }
 
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts) {
+  if (!trace_files_writable(request, texts)) return ExitStatus::Usage;
   QTemporaryDir folder;
   const QString copy = folder.filePath(QFileInfo(request.file).fileName());
   if (!folder.isValid() || !QFile::copy(request.file, copy)) {
