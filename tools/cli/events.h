@@ -1,9 +1,9 @@
 // What an update reports to a script, a test bench, or the program that
 // started it for one port of many (--json): one JSON object per line on
-// standard output for each step and for the result, e.g.
-//   {"phase":"programming","port":"ttyUSB0","device":"Kovo RX-07","version":"V 2.3","percent":42}
-//   {"phase":"result","port":"ttyUSB0","device":"Kovo RX-07","version":"V 2.3","status":0,"message":"Firmware
-//   programmed."}
+// standard output for each step and for the result, keys in alphabetical
+// order, e.g.
+//   {"device":"Kovo RX-07","percent":42,"phase":"programming","port":"ttyUSB0","version":"V 2.3"}
+//   {"device":"Kovo RX-07","message":"Firmware programmed.","phase":"result","port":"ttyUSB0","status":0,...}
 #pragma once
 
 #include "exit_status.h"
