@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -106,15 +107,23 @@ private:
     if (run.done) return;
     read_events(index);
     run.done = true;
-    const QProcess& process = *run.process;
-    const bool ended_normally =
-        process.error() != QProcess::FailedToStart && process.exitStatus() == QProcess::NormalExit;
-    const int status = ended_normally ? process.exitCode() : code_of(ExitStatus::Internal);
-    const QString message = run.result.isEmpty() ? QString::fromUtf8(texts_.no_result) : run.result;
+    const auto [status, message] = outcome_of(run);
     const double seconds = std::chrono::duration<double>(Clock::now() - run.started).count();
     view_.finish(index, status, message, seconds);
     if (request_.json) write_event(result_event(index, status, message));
     if (all_done()) loop_.quit();
+  }
+
+  // A copy that a stop request reached before it could meet one was ended by
+  // the signal before it touched its port: the update must be repeated.
+  std::pair<int, QString> outcome_of(const PortRun& run) const {
+    const QProcess& process = *run.process;
+    const bool started = process.error() != QProcess::FailedToStart;
+    if (started && process.exitStatus() == QProcess::NormalExit) {
+      return {process.exitCode(), run.result.isEmpty() ? QString::fromUtf8(texts_.no_result) : run.result};
+    }
+    if (started && run.stop_passed) return {code_of(ExitStatus::Interrupted), QString::fromUtf8(texts_.interrupted)};
+    return {code_of(ExitStatus::Internal), QString::fromUtf8(texts_.no_result)};
   }
 
   Event result_event(std::size_t index, int status, const QString& message) const {
