@@ -4,6 +4,7 @@
 // failed and why, and the exit status is the highest of the ports'.
 #include "cli_fixture.h"
 #include "devsim_process.h"
+#include "pseudo_terminal.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -150,6 +151,53 @@ TEST_F(WorkshopTest, JsonEventsParseAndAgreeWithTheSummary) {
   EXPECT_EQ(results[port_of(*devices_[0])].front().value(QStringLiteral("version")).toString(),
             QStringLiteral("V 2.3"));
   expect_good_devices_programmed();
+}
+
+// On a terminal: one line per port, all of them redrawn in place (the
+// cursor goes back up over them), each ending with its result.
+TEST_F(WorkshopTest, DrawsOneLiveLinePerPortOnATerminal) {
+  DevsimProcess first;
+  DevsimProcess second;
+  const testing::PseudoTerminal terminal;
+  QProcess process;
+  process.setProcessEnvironment(environment());
+  process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
+  process.start(QStringLiteral(KOVOFLASH_CLI),
+                {QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
+                 QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+  std::string shown;
+  const auto drain = [&] {
+    for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
+  };
+  for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
+  drain();
+  ASSERT_EQ(process.exitCode(), kExitSuccess);
+  EXPECT_NE(shown.find("\x1b[2A"), std::string::npos) << shown;
+  for (const DevsimProcess* device : {&first, &second}) {
+    const std::string line_start = "\r" + port_of(*device).toStdString() + "  Kovo RX-07 V 2.3  [";
+    const std::string line_end = "] 100 %  Firmware programmed.\x1b[K";
+    const std::size_t last = shown.rfind(line_start);
+    ASSERT_NE(last, std::string::npos) << shown;
+    EXPECT_NE(shown.find(line_end, last), std::string::npos) << shown.substr(last);
+  }
+}
+
+// One port with --json: the events alone on standard output, what a person
+// reads on standard error.
+TEST_F(WorkshopTest, JsonForOnePortPutsTheEventsAloneOnStandardOutput) {
+  DevsimProcess device;
+  const CliRun result = run(update_arguments(port_of(device), firmware()) << QStringLiteral("--json"));
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_FALSE(lines.isEmpty());
+  for (const QString& line : lines) {
+    EXPECT_TRUE(QJsonDocument::fromJson(line.toUtf8()).isObject()) << line.toStdString();
+  }
+  const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+  EXPECT_EQ(last.value(QStringLiteral("phase")).toString(), QStringLiteral("result"));
+  EXPECT_EQ(last.value(QStringLiteral("status")).toInt(-1), kExitSuccess);
+  EXPECT_EQ(last.value(QStringLiteral("port")).toString(), port_of(device));
+  EXPECT_TRUE(result.err.endsWith(QStringLiteral("Firmware programmed.\n"))) << result.err.toStdString();
 }
 
 TEST_F(WorkshopTest, LeavesTheStoredSettingsAlone) {
