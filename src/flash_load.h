@@ -13,6 +13,8 @@ namespace kovo {
 constexpr std::size_t kFlashImageSize = 65536;
 constexpr std::size_t kHexRows = 2400;
 constexpr std::size_t kHexColumns = 50;
+// Far beyond any firmware file (2400 rows are read at most); a larger one is not read through.
+constexpr long long kMaxFirmwareFileBytes = 16LL * 1024 * 1024;
 
 using HexRows = std::span<char[kHexColumns], kHexRows>;
 using FlashImage = std::span<unsigned char, kFlashImageSize>;

@@ -15,8 +15,6 @@ namespace kovo {
 namespace {
 
 constexpr char kFirmwareFiles[] = "*.frm";
-// Far beyond any firmware file (2400 rows are read at most); a larger one is not read through.
-constexpr long long kMaxFileBytes = 16LL * 1024 * 1024;
 constexpr char kDialogTitle[] = "Firmware KovoRecv";
 
 class LoadIndicator final : public LoadProgress {
@@ -60,7 +58,7 @@ ParseResult load_file(std::FILE* file) {
 
 // Only a regular file is read: a pipe or a device could block or never end.
 ParseResult load_path(const char* path) {
-  std::FILE* file = OpenRegularFile(path, kMaxFileBytes);
+  std::FILE* file = OpenRegularFile(path, kMaxFirmwareFileBytes);
   if (!file) return ParseResult::Faulty;
   const ParseResult result = load_file(file);
   std::fclose(file);

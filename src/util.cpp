@@ -178,6 +178,7 @@ int write_read_com(int tx_len, int rx_len) {
   for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
     std::fill_n(rx_data.begin(), rx_len + 1, 0);
     FlushInQ(COMGEN);
+    SetComAttempt(COMGEN, attempt + 1);
     ComWrt(COMGEN, tx_data.data(), tx_len);
     ComRd(COMGEN, rx_data.data(), rx_len);
     if (ReturnRS232Err() == 0) return 0;

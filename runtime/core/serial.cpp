@@ -13,6 +13,8 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <span>
+#include <thread>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -24,7 +26,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kWaitSlice = 20ms; // longest stretch without a look at the window
+constexpr auto kWaitSlice = 20ms;   // longest stretch without a look at the window
+constexpr int kWakeMarginBytes = 2; // of a reply still to come when a wait for the rest ends
 
 using rt::OpenPort;
 
@@ -94,6 +97,28 @@ bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int
          device.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
          device.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
          device.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+std::span<const unsigned char> bytes_of(const void* buffer, int count) {
+  return {static_cast<const unsigned char*>(buffer), static_cast<std::size_t>(count)};
+}
+
+// On a real line a reply comes a byte at a time; waking for each byte costs
+// more than the exchange itself once many ports are updated at once. Once a
+// part has come, the rest cannot come sooner than the line carries it: wait
+// for all but its last two bytes, a margin for a late wake-up, so that the
+// last one is still met on arrival.
+void let_the_rest_arrive(const QSerialPort& device, int count, rt::Clock::time_point deadline) {
+  const qint64 arrived = device.bytesAvailable();
+  if (arrived == 0 || arrived + kWakeMarginBytes >= count) return;
+  const int bits_per_byte = 1 + device.dataBits() + (device.parity() == QSerialPort::NoParity ? 0 : 1) +
+                            (device.stopBits() == QSerialPort::TwoStop ? 2 : 1);
+  const std::chrono::duration<double> line_time(double(count - arrived - kWakeMarginBytes) * bits_per_byte /
+                                                device.baudRate());
+  // A plain sleep: a few milliseconds at most, shorter than a look at the
+  // window is ever apart (kWaitSlice), and without the event loop's coarser timer.
+  std::this_thread::sleep_until(
+      std::min(rt::Clock::now() + std::chrono::duration_cast<rt::Clock::duration>(line_time), deadline));
 }
 
 bool line_lost(const QSerialPort& device) { return !device.isOpen() || device.error() == QSerialPort::ResourceError; }
@@ -172,6 +197,7 @@ int ComWrt(int port, const void* buffer, int count) {
   if (device.write(static_cast<const char*>(buffer), count) != count) {
     return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   }
+  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location, open->attempt, bytes_of(buffer, count));
   const auto deadline = rt::Clock::now() + open->timeout;
   while (device.bytesToWrite() > 0) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
@@ -191,9 +217,13 @@ int ComRd(int port, void* buffer, int count) {
   bool line_ok = !line_lost(device);
   while (line_ok && device.bytesAvailable() < count && rt::Clock::now() < deadline) {
     line_ok = wait_for_input(device, deadline);
+    if (line_ok) let_the_rest_arrive(device, count, deadline);
   }
   const auto got = device.read(static_cast<char*>(buffer), count);
   if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
+  if (rt::LineTrace* trace = lines().trace) {
+    trace->received(open->location, open->attempt, bytes_of(buffer, static_cast<int>(got)), count);
+  }
   if (!line_ok) lines().last_failure = rt::PortFailure::LineLost;
   report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);
   return static_cast<int>(got);
@@ -205,6 +235,13 @@ int GetInQLen(int port) {
   open->device.waitForReadyRead(0); // fetch what the system holds
   report(0);
   return static_cast<int>(open->device.bytesAvailable());
+}
+
+int SetComAttempt(int port, int attempt) {
+  OpenPort* open = find_port(port);
+  if (!open) return report(kRS_PortNotOpen);
+  open->attempt = attempt;
+  return report(0);
 }
 
 int ReturnRS232Err() { return lines().last_status; }

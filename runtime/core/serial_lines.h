@@ -3,6 +3,7 @@
 #pragma once
 
 #include "idle.h"
+#include "line_trace.h"
 #include "port_failure.h"
 
 #include <QSerialPort>
@@ -17,6 +18,7 @@ constexpr double kDefaultComTimeout = 10.0; // seconds, until SetComTime says ot
 struct OpenPort {
   QSerialPort device;
   QString location; // as the port list names it
+  int attempt = 1;  // of the exchange under way, for the trace
   Clock::duration timeout =
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kDefaultComTimeout));
 };
@@ -25,6 +27,7 @@ struct SerialLines {
   std::map<int, std::unique_ptr<OpenPort>> open_ports; // by port number
   int last_status = 0;
   PortFailure last_failure = PortFailure::None;
+  LineTrace* trace = nullptr; // nullptr: nothing is recorded
 };
 
 } // namespace rt

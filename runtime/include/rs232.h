@@ -28,7 +28,10 @@ int ComWrt(int port, const void* buffer, int count);
 // negative error. A short read leaves kRS_TimeOutErr for ReturnRS232Err.
 int ComRd(int port, void* buffer, int count);
 int GetInQLen(int port); // bytes received and not yet read
-int ReturnRS232Err();    // status of the last serial call, 0 for none
+// Which try of one exchange the next writes and reads on the port belong to,
+// 1 for the first; the line's trace records it. Each opening starts at 1.
+int SetComAttempt(int port, int attempt);
+int ReturnRS232Err(); // status of the last serial call, 0 for none
 
 // Serial ports to offer the user: virtual ports named in the environment first,
 // then the ports found that can be opened now. label is the port's name, number

@@ -33,5 +33,6 @@ int SetComTime(int, double) { not_for_unit_tests("SetComTime"); }
 int ComSetEscape(int, int) { not_for_unit_tests("ComSetEscape"); }
 int ComWrt(int, const void*, int) { not_for_unit_tests("ComWrt"); }
 int ComRd(int, void*, int) { not_for_unit_tests("ComRd"); }
+int SetComAttempt(int, int) { not_for_unit_tests("SetComAttempt"); }
 int ReturnRS232Err() { not_for_unit_tests("ReturnRS232Err"); }
 int ListSerialPorts(SerialPortEntry*, int) { not_for_unit_tests("ListSerialPorts"); }

@@ -2,6 +2,7 @@
 
 #include "24GHz_prog.h"
 #include "system_text.h"
+#include "terminal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,26 +22,38 @@ int percent_of(const rt::ConsoleControl& indicator) {
   return static_cast<int>(std::clamp(percent, 0LL, 100LL));
 }
 
-QString bar(int percent) {
+EventPhase event_phase(Phase phase) {
+  switch (phase) {
+  case Phase::Connecting: return EventPhase::Connecting;
+  case Phase::Loading: return EventPhase::Loading;
+  case Phase::Programming: return EventPhase::Programming;
+  case Phase::Quiet: break;
+  }
+  return EventPhase::Start;
+}
+
+} // namespace
+
+QString progress_bar(int percent) {
   const int filled = kBarWidth * percent / 100;
   return QStringLiteral("[%1%2] %3 %")
       .arg(QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('-')))
       .arg(percent, 3);
 }
 
-} // namespace
-
 void write_line(std::FILE* stream, const QString& line) {
   std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
   std::fflush(stream);
 }
 
-LiveOutput::LiveOutput(const Texts& texts, bool terminal) : texts_(texts), terminal_(terminal) {}
+LiveOutput::LiveOutput(const Texts& texts, std::FILE* stream, EventStream* events)
+    : texts_(texts), stream_(stream), terminal_(rt::is_terminal(stream)), events_(events) {}
 
 void LiveOutput::follow(Phase phase) {
   end_live_line();
   phase_ = phase;
   if (phase == Phase::Quiet) return; // what was seen stays readable
+  if (events_) events_->enter(event_phase(phase));
   reached_percent_ = 0;
   started_ = Clock::now();
   drawn_ = {};
@@ -48,12 +61,23 @@ void LiveOutput::follow(Phase phase) {
 
 void LiveOutput::say(const QString& line) {
   end_live_line();
-  write_line(stdout, line);
+  write_line(stream_, line);
+  if (events_) events_->said(line);
 }
 
 void LiveOutput::complain(const QString& line) {
   end_live_line();
   write_line(stderr, line);
+  if (events_) events_->complained(line);
+}
+
+void LiveOutput::use_port(const QString& label) {
+  if (events_) events_->use_port(label);
+}
+
+void LiveOutput::identified(const QString& device, const QString& version) {
+  if (events_) events_->identified(device, version);
+  say(QString::fromUtf8(texts_.device).arg(device, version));
 }
 
 void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change change) {
@@ -70,10 +94,11 @@ void LiveOutput::show_attempt(const rt::ConsoleControl& counter) {
 void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   const int percent = percent_of(indicator);
   if (percent < reached_percent_) return;
+  if (events_ && percent > reached_percent_) events_->progress(percent);
   if (!terminal_) {
     if (percent / kPlainStep > reached_percent_ / kPlainStep) {
       write_line(
-          stdout,
+          stream_,
           QStringLiteral("%1 %2 %").arg(rt::from_system_text(indicator.label)).arg(percent / kPlainStep * kPlainStep));
     }
     reached_percent_ = percent;
@@ -84,7 +109,7 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   reached_percent_ = percent;
   drawn_ = now;
   const double done = indicator.maximum > 0 ? double(indicator.value) / indicator.maximum : 1.0;
-  draw(QStringLiteral("%1 %2  %3").arg(rt::from_system_text(indicator.label), bar(percent), time_left(done)));
+  draw(QStringLiteral("%1 %2  %3").arg(rt::from_system_text(indicator.label), progress_bar(percent), time_left(done)));
 }
 
 QString LiveOutput::time_left(double done) const {
@@ -97,15 +122,15 @@ QString LiveOutput::time_left(double done) const {
 
 void LiveOutput::draw(const QString& line) {
   const QString padded = line.leftJustified(live_width_);
-  std::fprintf(stdout, "\r%s", padded.toLocal8Bit().constData());
-  std::fflush(stdout);
+  std::fprintf(stream_, "\r%s", padded.toLocal8Bit().constData());
+  std::fflush(stream_);
   live_width_ = std::max(live_width_, line.size());
 }
 
 void LiveOutput::end_live_line() {
   if (live_width_ == 0) return;
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  std::fputc('\n', stream_);
+  std::fflush(stream_);
   live_width_ = 0;
 }
 

@@ -2,15 +2,28 @@
 
 #include <QCommandLineParser>
 #include <QLocale>
+#include <algorithm>
 
 namespace cli {
 namespace {
 
 const QCommandLineOption kPort(QStringLiteral("port"), {}, QStringLiteral("PORT"));
+const QCommandLineOption kAllLinks(QStringLiteral("all-links"));
 const QCommandLineOption kLanguage(QStringLiteral("lang"), {}, QStringLiteral("LANG"));
+const QCommandLineOption kJson(QStringLiteral("json"));
+const QCommandLineOption kTrace(QStringLiteral("trace"), {}, QStringLiteral("FILE"));
+const QCommandLineOption kCheck(QStringLiteral("check"), {}, QStringLiteral("FILE"));
 const QCommandLineOption kListPorts(QStringLiteral("list-ports"));
 const QCommandLineOption kHelp(QStringLiteral("help"));
 const QCommandLineOption kVersion(QStringLiteral("version"));
+// Set by the program itself when it starts a copy of itself for one port.
+const QCommandLineOption kWorkshopChild(QStringLiteral("workshop-child"));
+
+Options for_mode(Mode mode) {
+  Options options;
+  options.mode = mode;
+  return options;
+}
 
 std::optional<Language> language_named(const QString& name) {
   if (name == QLatin1String("de")) return Language::German;
@@ -18,21 +31,59 @@ std::optional<Language> language_named(const QString& name) {
   return std::nullopt;
 }
 
+bool any_set(const QCommandLineParser& parser, const QList<const QCommandLineOption*>& options) {
+  return std::any_of(options.begin(), options.end(), [&](const auto* option) { return parser.isSet(*option); });
+}
+
+// Options that belong to an update only.
+bool update_options_set(const QCommandLineParser& parser) {
+  return any_set(parser, {&kPort, &kAllLinks, &kJson, &kTrace, &kWorkshopChild});
+}
+
 std::variant<Options, UsageError> port_listing(const QCommandLineParser& parser) {
-  if (parser.isSet(kPort) || parser.isSet(kLanguage) || !parser.positionalArguments().isEmpty()) {
+  if (update_options_set(parser) || parser.isSet(kLanguage) || parser.isSet(kCheck) ||
+      !parser.positionalArguments().isEmpty()) {
     return UsageError{QStringLiteral("--list-ports takes no other argument")};
   }
-  return Options{Mode::ListPorts, {}, {}, {}};
+  return for_mode(Mode::ListPorts);
+}
+
+std::optional<UsageError> read_language(const QCommandLineParser& parser, Options& options) {
+  if (!parser.isSet(kLanguage)) return std::nullopt;
+  options.language = language_named(parser.value(kLanguage));
+  if (!options.language) return UsageError{QStringLiteral("--lang takes de or en")};
+  return std::nullopt;
+}
+
+std::variant<Options, UsageError> file_check(const QCommandLineParser& parser) {
+  if (update_options_set(parser) || !parser.positionalArguments().isEmpty()) {
+    return UsageError{QStringLiteral("--check takes only --lang besides its file")};
+  }
+  Options options = for_mode(Mode::Check);
+  options.file = parser.value(kCheck);
+  if (const auto error = read_language(parser, options)) return *error;
+  return options;
+}
+
+std::optional<UsageError> read_ports(const QCommandLineParser& parser, Options& options) {
+  options.ports = parser.values(kPort);
+  options.all_links = parser.isSet(kAllLinks);
+  if (options.ports.contains(QString())) return UsageError{QStringLiteral("--port needs a port")};
+  options.ports.removeDuplicates(); // one port named twice is still one port
+  if (options.workshop_child && (options.ports.size() != 1 || options.all_links)) {
+    return UsageError{QStringLiteral("--workshop-child takes one --port")};
+  }
+  return std::nullopt;
 }
 
 std::variant<Options, UsageError> update(const QCommandLineParser& parser) {
   Options options;
-  options.port = parser.value(kPort);
-  if (parser.isSet(kPort) && options.port.isEmpty()) return UsageError{QStringLiteral("--port needs a port")};
-  if (parser.isSet(kLanguage)) {
-    options.language = language_named(parser.value(kLanguage));
-    if (!options.language) return UsageError{QStringLiteral("--lang takes de or en")};
-  }
+  options.workshop_child = parser.isSet(kWorkshopChild);
+  options.json = parser.isSet(kJson) || options.workshop_child;
+  options.trace = parser.value(kTrace);
+  if (parser.isSet(kTrace) && options.trace.isEmpty()) return UsageError{QStringLiteral("--trace needs a file")};
+  if (const auto error = read_ports(parser, options)) return *error;
+  if (const auto error = read_language(parser, options)) return *error;
   const QStringList files = parser.positionalArguments();
   if (files.size() != 1) return UsageError{QStringLiteral("give one firmware file")};
   options.file = files.constFirst();
@@ -44,17 +95,22 @@ std::variant<Options, UsageError> update(const QCommandLineParser& parser) {
 std::variant<Options, UsageError> parse_options(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.addOptions({kPort, kLanguage, kListPorts, kHelp, kVersion});
+  parser.addOptions({kPort, kAllLinks, kLanguage, kJson, kTrace, kCheck, kListPorts, kHelp, kVersion, kWorkshopChild});
   if (!parser.parse(arguments)) return UsageError{parser.errorText()};
-  if (parser.isSet(kHelp)) return Options{Mode::Help, {}, {}, {}};
-  if (parser.isSet(kVersion)) return Options{Mode::Version, {}, {}, {}};
+  if (parser.isSet(kHelp)) return for_mode(Mode::Help);
+  if (parser.isSet(kVersion)) return for_mode(Mode::Version);
   if (parser.isSet(kListPorts)) return port_listing(parser);
+  if (parser.isSet(kCheck)) return file_check(parser);
   return update(parser);
 }
 
 Language language_of(const Options& options) {
   if (options.language) return *options.language;
   return QLocale::system().language() == QLocale::German ? Language::German : Language::English;
+}
+
+QString language_code(Language language) {
+  return language == Language::German ? QStringLiteral("de") : QStringLiteral("en");
 }
 
 } // namespace cli

@@ -9,13 +9,17 @@
 namespace cli {
 
 enum class Language { German, English };
-enum class Mode { Update, ListPorts, Help, Version };
+enum class Mode { Update, ListPorts, Check, Help, Version };
 
 struct Options {
   Mode mode = Mode::Update;
-  QString port;                     // empty: the stored or first port
+  QStringList ports;                // as --port gave them; none: the stored or first port
+  bool all_links = false;           // and every listed Kovo-USB-Link
   std::optional<Language> language; // empty: the locale's
-  QString file;
+  QString file;                     // to program, or to check
+  bool json = false;                // events as JSON lines on standard output
+  QString trace;                    // where the frames on the line go; empty: nowhere
+  bool workshop_child = false;      // one port of a workshop run, for the program that started it
 };
 
 struct UsageError {
@@ -27,5 +31,8 @@ std::variant<Options, UsageError> parse_options(const QStringList& arguments);
 
 // --lang given, else German for a German locale and English for any other.
 Language language_of(const Options& options);
+
+// The code of the language, as --lang takes it.
+QString language_code(Language language);
 
 } // namespace cli

@@ -34,6 +34,22 @@ struct Texts {
   const char* interrupted;
   const char* virtual_port;
   const char* link_adapter; // marks the adapter's USB bridge in the port list
+  const char* no_links;
+  const char* trace_unwritable; // %1 path
+  const char* yes;
+  const char* no;
+  const char* none;
+  const char* check_loads;   // %1 yes or no
+  const char* check_highest; // %1 address (0x hex) or none
+  const char* check_bytes;   // %1 count
+  const char* check_fits;    // %1 KiB, %2 yes or no
+  const char* check_crc;     // %1 KiB, %2 CRC-32 (0x hex)
+  const char* summary_port;
+  const char* summary_device;
+  const char* summary_result;
+  const char* summary_seconds;
+  const char* ports_failed; // %1 failed, %2 all
+  const char* no_result;    // a port whose run ended without saying how
 };
 
 const Texts& texts_for(Language language);

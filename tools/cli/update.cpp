@@ -99,13 +99,14 @@ ExitStatus choose_port(const Step& step, const QString& wanted) {
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, *value);
   }
   if (ring.selected < 0) return step.fail(ExitStatus::Port, step.text(step.texts.no_ports));
+  step.output.use_port(selected_port_label(step));
   step.output.say(step.text(step.texts.port).arg(selected_port_label(step)));
   return ExitStatus::Success;
 }
 
 ExitStatus connect(const Step& step) {
-  step.output.say(step.text(step.texts.switch_on));
   step.output.follow(Phase::Connecting);
+  step.output.say(step.text(step.texts.switch_on));
   const ExitStatus told = step.press(PANEL_CONNECT);
   step.output.follow(Phase::Quiet);
   const rt::PortFailure failure = rt::port_failure();
@@ -116,25 +117,19 @@ ExitStatus connect(const Step& step) {
   if (connected == ExitStatus::NoDevice) return step.fail(connected, step.text(step.texts.no_device));
   QString type = step.shown(PANEL_DEVICE_TYPE);
   if (type.isEmpty()) type = step.text(step.texts.unknown_type);
-  step.output.say(step.text(step.texts.device).arg(type, step.shown(PANEL_BOOT_VERSION)));
+  step.output.identified(type, step.shown(PANEL_BOOT_VERSION));
   if (connected == ExitStatus::Unsupported) return step.fail(connected, step.text(step.texts.unsupported));
   return connected;
 }
 
 ExitStatus load(const Step& step, const QString& file) {
   step.user.runtime.set_file_choice(rt::to_system_text(QDir::toNativeSeparators(file)));
+  step.output.follow(Phase::Loading);
   const ExitStatus told = step.press(PANEL_LOAD_FILE);
   const ExitStatus loaded = either(told, status_of_load());
   if (loaded != ExitStatus::Success) return step.fail(loaded, step.text(step.texts.file_faulty));
   step.output.say(step.text(step.texts.file_loaded).arg(QDir::toNativeSeparators(file)));
   return ExitStatus::Success;
-}
-
-bool any_written(const WrittenAddresses& written, std::size_t from, std::size_t to) {
-  for (std::size_t address = from; address < to; ++address) {
-    if (written[address]) return true;
-  }
-  return false;
 }
 
 // The device receives only the start of the image; a file whose data lies

@@ -5,9 +5,7 @@
 #include "utility.h"
 
 #include <QDir>
-#include <array>
 #include <cstdio>
-#include <memory>
 
 namespace cli {
 namespace {
@@ -24,31 +22,44 @@ private:
 
 } // namespace
 
-std::optional<WrittenAddresses> written_addresses(const QString& path) {
-  std::FILE* file = OpenFile(rt::to_system_text(QDir::toNativeSeparators(path)).c_str(), "r");
-  if (!file) return std::nullopt;
+std::unique_ptr<const FirmwareImage> firmware_image(const QString& path) {
+  const std::string system_path = rt::to_system_text(QDir::toNativeSeparators(path));
+  std::FILE* file = OpenRegularFile(system_path.c_str(), kovo::kMaxFirmwareFileBytes);
+  if (!file) return nullptr;
   const auto rows = std::make_unique<char[][kovo::kHexColumns]>(kovo::kHexRows);
   const kovo::HexRows hex_rows(rows.get(), kovo::kHexRows);
   NoProgress progress;
   const kovo::HexText text = kovo::read_hex_text(file, hex_rows, progress);
   const bool unreadable = std::ferror(file) != 0;
   std::fclose(file);
-  if (unreadable) return std::nullopt;
+  if (unreadable) return nullptr;
   // A byte that comes out the same over 0x00 and over 0xFF was put there by
   // a data record.
   const auto over_zeros = std::make_unique<Image>();
-  const auto over_ones = std::make_unique<Image>();
+  auto image = std::make_unique<FirmwareImage>();
   over_zeros->fill(0x00);
-  over_ones->fill(0xFF);
+  image->bytes.fill(0xFF);
   if (kovo::parse_hex_rows(hex_rows, text, *over_zeros, progress) != kovo::ParseResult::Loaded ||
-      kovo::parse_hex_rows(hex_rows, text, *over_ones, progress) != kovo::ParseResult::Loaded) {
-    return std::nullopt;
+      kovo::parse_hex_rows(hex_rows, text, image->bytes, progress) != kovo::ParseResult::Loaded) {
+    return nullptr;
   }
-  WrittenAddresses written;
-  for (std::size_t address = 0; address < written.size(); ++address) {
-    written[address] = (*over_zeros)[address] == (*over_ones)[address];
+  for (std::size_t address = 0; address < image->written.size(); ++address) {
+    image->written[address] = (*over_zeros)[address] == image->bytes[address];
   }
-  return written;
+  return image;
+}
+
+std::optional<WrittenAddresses> written_addresses(const QString& path) {
+  const auto image = firmware_image(path);
+  if (!image) return std::nullopt;
+  return image->written;
+}
+
+bool any_written(const WrittenAddresses& written, std::size_t from, std::size_t to) {
+  for (std::size_t address = from; address < to; ++address) {
+    if (written[address]) return true;
+  }
+  return false;
 }
 
 } // namespace cli

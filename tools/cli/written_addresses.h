@@ -1,18 +1,32 @@
-// Which addresses of the flash image a firmware file's data records fill, as
-// the system's own reader and parser see the file.
+// Which addresses of the flash image a firmware file's data records fill, and
+// the image a Load leaves, as the system's own reader and parser see the file.
 #pragma once
 
 #include "glob.h"
 
 #include <QString>
+#include <array>
 #include <bitset>
+#include <memory>
 #include <optional>
 
 namespace cli {
 
 using WrittenAddresses = std::bitset<kovo::kFlashImageSize>; // index = device address
 
-// Nothing when the file cannot be read or does not load.
+struct FirmwareImage {
+  WrittenAddresses written;
+  // As a Load leaves the part it presets: FF where no data record wrote.
+  std::array<unsigned char, kovo::kFlashImageSize> bytes;
+};
+
+// Nothing when the file cannot be read or does not load; read as Load reads
+// it: a regular file of at most kMaxFirmwareFileBytes.
+std::unique_ptr<const FirmwareImage> firmware_image(const QString& path);
+
 std::optional<WrittenAddresses> written_addresses(const QString& path);
+
+// Whether a data record wrote any address in [from, to).
+bool any_written(const WrittenAddresses& written, std::size_t from, std::size_t to);
 
 } // namespace cli

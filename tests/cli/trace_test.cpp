@@ -1,0 +1,157 @@
+// --trace: every frame on the line, with the time, the port and the attempt.
+// What the trace says was sent must be exactly what the simulated device
+// received, in order; each port of a workshop run gets its own file.
+#include "cli_fixture.h"
+#include "devsim_process.h"
+
+#include <QFile>
+#include <memory>
+
+namespace kovo::cli_testing {
+namespace {
+
+using testsupport::DevsimProcess;
+
+const std::vector<Block> kFirmware = {{0x0000, Bytes(512, 0x3C)}};
+constexpr std::uint8_t kIdentify = 0x01; // FF 01 FF FE: the identification request
+
+// One line of the trace: <microseconds> <port> <attempt> sent|received <hex bytes>...
+struct TracedFrame {
+  long long microseconds = 0;
+  QString port;
+  int attempt = 0;
+  QString direction;
+  Bytes bytes;
+};
+
+std::vector<TracedFrame> read_trace(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+  std::vector<TracedFrame> frames;
+  for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const QStringList fields = line.section(QLatin1Char('('), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    TracedFrame frame{fields.value(0).toLongLong(), fields.value(1), fields.value(2).toInt(), fields.value(3), {}};
+    for (const QString& byte : fields.mid(4))
+      frame.bytes.push_back(static_cast<std::uint8_t>(byte.toUInt(nullptr, 16)));
+    frames.push_back(frame);
+  }
+  return frames;
+}
+
+std::vector<Bytes> sent_frames(const std::vector<TracedFrame>& trace) {
+  std::vector<Bytes> sent;
+  for (const TracedFrame& frame : trace) {
+    if (frame.direction == QStringLiteral("sent")) sent.push_back(frame.bytes);
+  }
+  return sent;
+}
+
+std::vector<Bytes> logged_frames(const DevsimProcess& device) {
+  std::vector<Bytes> logged;
+  for (const auto& frame : device.readLog()) logged.push_back(frame.bytes);
+  return logged;
+}
+
+class TraceTest : public CliTest {
+protected:
+  TraceTest() { time_scale_ = kShortTimeScale; }
+
+  QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
+  QString trace_path() const { return write_file(QStringLiteral("trace.txt"), {}); }
+};
+
+TEST_F(TraceTest, HoldsExactlyTheFramesTheDeviceReceivedInOrder) {
+  DevsimProcess device;
+  const QString trace = trace_path();
+  const CliRun result = run(update_arguments(port_of(device), firmware()) << QStringLiteral("--trace") << trace);
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  device.stop();
+  const auto traced = read_trace(trace);
+  EXPECT_EQ(sent_frames(traced), logged_frames(device));
+  long long previous = -1;
+  for (const TracedFrame& frame : traced) {
+    EXPECT_EQ(frame.port, port_of(device));
+    EXPECT_EQ(frame.attempt, 1) << "a device that answers every frame at once";
+    EXPECT_GE(frame.microseconds, previous) << "in the order they happened";
+    previous = frame.microseconds;
+  }
+}
+
+// Each frame is answered on the line by its echo and a reply.
+TEST_F(TraceTest, RecordsWhatCameBackAfterEachFrame) {
+  DevsimProcess device;
+  const QString trace = trace_path();
+  ASSERT_EQ(run(update_arguments(port_of(device), firmware()) << QStringLiteral("--trace") << trace).exit_code,
+            kExitSuccess);
+  const auto traced = read_trace(trace);
+  ASSERT_GE(traced.size(), 2u);
+  for (std::size_t index = 0; index + 1 < traced.size(); ++index) {
+    if (traced[index].direction != QStringLiteral("sent")) continue;
+    const TracedFrame& reply = traced[index + 1];
+    EXPECT_EQ(reply.direction, QStringLiteral("received")) << "after frame " << index;
+    ASSERT_GT(reply.bytes.size(), traced[index].bytes.size());
+    EXPECT_EQ(Bytes(reply.bytes.begin(), reply.bytes.begin() + static_cast<long>(traced[index].bytes.size())),
+              traced[index].bytes)
+        << "the echo";
+  }
+}
+
+// A frame that goes unanswered is sent three times: attempts 1, 2 and 3.
+TEST_F(TraceTest, NumbersTheAttemptsOfAFrameThatGoesUnanswered) {
+  DevsimProcess device({"--silent-after-frames", "3"});
+  const QString trace = trace_path();
+  const CliRun result = run(update_arguments(port_of(device), firmware()) << QStringLiteral("--trace") << trace);
+  ASSERT_EQ(result.exit_code, kExitProgramming);
+  device.stop();
+  const auto traced = read_trace(trace);
+  EXPECT_EQ(sent_frames(traced), logged_frames(device));
+  std::vector<int> attempts;
+  for (const TracedFrame& frame : traced) {
+    const bool identification = frame.bytes.size() > 1 && frame.bytes[1] == kIdentify;
+    if (frame.direction == QStringLiteral("sent") && !identification) attempts.push_back(frame.attempt);
+  }
+  // Three answered frames, then the fourth and the closing command, each
+  // tried three times.
+  EXPECT_EQ(attempts, (std::vector<int>{1, 1, 1, 1, 2, 3, 1, 2, 3}));
+}
+
+TEST_F(TraceTest, WritesOneFilePerPortInAWorkshopRun) {
+  DevsimProcess first;
+  DevsimProcess second;
+  const QString trace = trace_path();
+  const CliRun result =
+      run({QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
+           QStringLiteral("--trace"), trace, QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.out.toStdString();
+  for (DevsimProcess* device : {&first, &second}) {
+    device->stop();
+    const QString port_file = trace + QStringLiteral(".") + port_of(*device).mid(5).replace(QLatin1Char('/'), '-');
+    const auto traced = read_trace(port_file);
+    EXPECT_FALSE(traced.empty()) << port_file.toStdString();
+    EXPECT_EQ(sent_frames(traced), logged_frames(*device)) << port_file.toStdString();
+  }
+}
+
+// With one port and with many: no port is opened when a trace file cannot be made.
+class UnwritableTraceTest : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(UnwritableTraceTest, IsRefusedBeforeAnyPortIsTouched) {
+  std::vector<std::unique_ptr<DevsimProcess>> devices;
+  QStringList arguments;
+  for (std::size_t index = 0; index < GetParam(); ++index) {
+    devices.push_back(std::make_unique<DevsimProcess>());
+    arguments << QStringLiteral("--port") << port_of(*devices.back());
+  }
+  const QString trace = QStringLiteral("/nonexistent-folder/trace.txt");
+  const CliRun result = run(arguments << QStringLiteral("--trace") << trace << firmware());
+  EXPECT_EQ(result.exit_code, kExitUsage);
+  EXPECT_TRUE(result.err.startsWith(QStringLiteral("The trace file ") + trace)) << result.err.toStdString();
+  EXPECT_TRUE(result.err.endsWith(QStringLiteral(" cannot be written.\n"))) << result.err.toStdString();
+  for (const auto& device : devices) EXPECT_TRUE(device->readLog().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, UnwritableTraceTest, ::testing::Values(1u, 2u),
+                         [](const auto& info) { return info.param == 1 ? "one_port" : "two_ports"; });
+
+} // namespace
+} // namespace kovo::cli_testing

@@ -1,0 +1,59 @@
+// What an update reports to a script, a test bench, or the program that
+// started it for one port of many (--json): one JSON object per line on
+// standard output for each step and for the result, keys in alphabetical
+// order, e.g.
+//   {"device":"Kovo RX-07","percent":42,"phase":"programming","port":"ttyUSB0","version":"V 2.3"}
+//   {"device":"Kovo RX-07","message":"Firmware programmed.","phase":"result","port":"ttyUSB0","status":0,...}
+#pragma once
+
+#include "exit_status.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace cli {
+
+enum class EventPhase { Start, Connecting, Device, Loading, Programming, Result };
+
+struct Event {
+  EventPhase phase = EventPhase::Start;
+  QString port;
+  QString device;  // once identified
+  QString version; // the bootloader's, once identified
+  std::optional<int> percent;
+  std::optional<int> status; // the exit status, in a result
+  QString message;           // a line the user was shown
+};
+
+// One line, ended by a line feed; keys without a value are left out.
+QByteArray json_line(const Event& event);
+// Nothing when the line is no event.
+std::optional<Event> event_from_json(const QByteArray& line);
+
+// One line on standard output, at once.
+void write_event(const Event& event);
+
+// Follows an update and writes its events as they happen.
+class EventStream {
+public:
+  explicit EventStream(const QString& port);
+
+  void use_port(const QString& port);
+  void enter(EventPhase phase);
+  void identified(const QString& device, const QString& version);
+  void progress(int percent);
+  void said(const QString& line);
+  // A line that tells why a step failed: the result's message if it stays the last.
+  void complained(const QString& line);
+  void result(ExitStatus status);
+
+private:
+  void write(std::optional<int> percent, const QString& message);
+
+  Event current_;
+  QString last_said_;
+  QString last_complaint_;
+};
+
+} // namespace cli

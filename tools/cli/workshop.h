@@ -1,0 +1,31 @@
+// Workshop mode: many ports at once. The system's state is one per process,
+// so the program starts a copy of itself for each port (--workshop-child),
+// all at once, reads the events each copy writes (events.h), shows them and
+// ends with a summary. Every copy programs the same copy of the file, made
+// once, so a file changed meanwhile cannot reach some devices only.
+#pragma once
+
+#include "exit_status.h"
+#include "options.h"
+#include "texts.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace cli {
+
+struct WorkshopRequest {
+  Language language;
+  QStringList ports;
+  QString file;  // absolute; it loads
+  QString trace; // empty: no trace
+  bool json = false;
+};
+
+// Success only when every port succeeded; else the highest status of a port.
+ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts);
+
+// The trace file of one port: the file named with the port appended.
+QString trace_file_for(const QString& trace, const QString& port);
+
+} // namespace cli

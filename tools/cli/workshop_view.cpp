@@ -1,0 +1,91 @@
+#include "workshop_view.h"
+
+#include "live_output.h"
+#include "table.h"
+#include "terminal.h"
+
+namespace cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kPlainStep = 25;          // percent between plain progress lines, as for one port
+constexpr auto kRedrawInterval = 200ms; // many ports change often; the eye needs no more
+constexpr char kCursorUp[] = "\x1b[%dA";
+constexpr char kClearToEnd[] = "\x1b[K";
+constexpr int kUnknownStatus = 1; // internal error: the run never said how it ended
+
+QString device_of(const PortRow& row) {
+  return row.device.isEmpty() ? QString() : row.device + QLatin1Char(' ') + row.version;
+}
+
+} // namespace
+
+int final_status(const PortRow& row) { return row.status.value_or(kUnknownStatus); }
+
+WorkshopView::WorkshopView(const Texts& texts, std::FILE* stream, const QStringList& ports)
+    : texts_(texts), stream_(stream), terminal_(rt::is_terminal(stream)) {
+  for (const QString& port : ports) rows_.push_back({port, {}, {}, 0, {}, std::nullopt, 0});
+}
+
+void WorkshopView::show(std::size_t port, const Event& event) {
+  PortRow& row = rows_[port];
+  changed_ = true;
+  if (!event.device.isEmpty()) {
+    row.device = event.device;
+    row.version = event.version;
+  }
+  if (!event.message.isEmpty()) {
+    row.message = event.message;
+    plain(row, event.message);
+  }
+  if (!event.percent || *event.percent <= row.percent) return;
+  if (*event.percent / kPlainStep > row.percent / kPlainStep) {
+    plain(row, QStringLiteral("%1 %").arg(*event.percent / kPlainStep * kPlainStep));
+  }
+  row.percent = *event.percent;
+}
+
+void WorkshopView::finish(std::size_t port, int status, const QString& message, double seconds) {
+  PortRow& row = rows_[port];
+  row.status = status;
+  row.message = message;
+  row.seconds = seconds;
+  changed_ = true;
+  drawn_ = {}; // a result is shown at once
+}
+
+void WorkshopView::plain(const PortRow& row, const QString& text) const {
+  if (!terminal_) write_line(stream_, row.port + QStringLiteral(": ") + text);
+}
+
+void WorkshopView::refresh() {
+  if (!terminal_ || !changed_ || Clock::now() - drawn_ < kRedrawInterval) return;
+  std::vector<TableRow> live;
+  for (const PortRow& row : rows_) live.push_back({row.port, device_of(row), progress_bar(row.percent), row.message});
+  if (drawn_once_) std::fprintf(stream_, kCursorUp, static_cast<int>(rows_.size()));
+  for (const QString& line : aligned(live)) {
+    std::fprintf(stream_, "\r%s%s\n", line.toLocal8Bit().constData(), kClearToEnd);
+  }
+  std::fflush(stream_);
+  drawn_once_ = true;
+  changed_ = false;
+  drawn_ = Clock::now();
+}
+
+void WorkshopView::summary() const {
+  std::vector<TableRow> table = {{QString::fromUtf8(texts_.summary_port), QString::fromUtf8(texts_.summary_device),
+                                  QString::fromUtf8(texts_.summary_result), QString::fromUtf8(texts_.summary_seconds)}};
+  int failed = 0;
+  for (const PortRow& row : rows_) {
+    const int status = final_status(row);
+    if (status != 0) ++failed;
+    table.push_back({row.port, device_of(row), QStringLiteral("%1 %2").arg(status).arg(row.message),
+                     QString::number(row.seconds, 'f', 1)});
+  }
+  write_line(stream_, {});
+  for (const QString& line : aligned(table)) write_line(stream_, line);
+  if (failed > 0) write_line(stream_, QString::fromUtf8(texts_.ports_failed).arg(failed).arg(rows_.size()));
+}
+
+} // namespace cli
