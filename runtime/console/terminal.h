@@ -6,5 +6,7 @@
 namespace rt {
 
 bool is_terminal(std::FILE* stream);
+// The width of the terminal the stream shows on; 0 when it cannot be told.
+int terminal_columns(std::FILE* stream);
 
 } // namespace rt

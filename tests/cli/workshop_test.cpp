@@ -56,6 +56,25 @@ protected:
     expected_ = {{0, kProgrammed}, {kExitUnsupported, kUnsupported}, {0, kProgrammed}, {kExitProgramming, kFailed}};
   }
 
+  // Two devices updated with standard output on the terminal; what it showed.
+  std::string shown_on(const testing::PseudoTerminal& terminal, const DevsimProcess& first,
+                       const DevsimProcess& second) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
+    process.start(QStringLiteral(KOVOFLASH_CLI),
+                  {QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
+                   QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
+    std::string shown;
+    const auto drain = [&] {
+      for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
+    };
+    for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
+    drain();
+    EXPECT_EQ(process.exitCode(), kExitSuccess);
+    return shown;
+  }
+
   QStringList port_arguments() const {
     QStringList arguments;
     for (const auto& device : devices_) arguments << QStringLiteral("--port") << port_of(*device);
@@ -159,19 +178,7 @@ TEST_F(WorkshopTest, DrawsOneLiveLinePerPortOnATerminal) {
   DevsimProcess first;
   DevsimProcess second;
   const testing::PseudoTerminal terminal;
-  QProcess process;
-  process.setProcessEnvironment(environment());
-  process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
-  process.start(QStringLiteral(KOVOFLASH_CLI),
-                {QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
-                 QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
-  std::string shown;
-  const auto drain = [&] {
-    for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
-  };
-  for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
-  drain();
-  ASSERT_EQ(process.exitCode(), kExitSuccess);
+  const std::string shown = shown_on(terminal, first, second);
   EXPECT_NE(shown.find("\x1b[2A"), std::string::npos) << shown;
   for (const DevsimProcess* device : {&first, &second}) {
     const std::string line_start = "\r" + port_of(*device).toStdString() + "  Kovo RX-07 V 2.3  [";
@@ -180,6 +187,27 @@ TEST_F(WorkshopTest, DrawsOneLiveLinePerPortOnATerminal) {
     ASSERT_NE(last, std::string::npos) << shown;
     EXPECT_NE(shown.find(line_end, last), std::string::npos) << shown.substr(last);
   }
+}
+
+// A wrapped line would take two rows, and the redraw would climb into the
+// lines above it.
+TEST_F(WorkshopTest, LiveLinesStayWithinANarrowTerminal) {
+  constexpr std::size_t kColumns = 50;
+  DevsimProcess first;
+  DevsimProcess second;
+  const testing::PseudoTerminal terminal;
+  terminal.set_columns(kColumns);
+  const std::string shown = shown_on(terminal, first, second);
+  const std::string summary = "\n\n"; // the live lines end where the summary's blank line begins
+  const std::string live = shown.substr(0, shown.find(summary));
+  std::size_t lines = 0;
+  for (std::size_t start = live.find('\r'); start != std::string::npos; start = live.find('\r', start + 1)) {
+    const std::size_t end = live.find("\x1b[K", start);
+    ASSERT_NE(end, std::string::npos) << live.substr(start);
+    EXPECT_LT(end - start - 1, kColumns) << live.substr(start, end - start);
+    ++lines;
+  }
+  EXPECT_GE(lines, 2u);
 }
 
 // One port with --json: the events alone on standard output, what a person

@@ -1,6 +1,7 @@
 #include "pseudo_terminal.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cstdlib>
@@ -30,6 +31,13 @@ void PseudoTerminal::send(const std::vector<unsigned char>& bytes) const {
   if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
     throw std::runtime_error("pseudo-terminal write failed");
   }
+}
+
+void PseudoTerminal::set_columns(std::size_t columns) const {
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = static_cast<unsigned short>(columns);
+  if (ioctl(master_, TIOCSWINSZ, &size) != 0) throw std::runtime_error("pseudo-terminal size not set");
 }
 
 std::vector<unsigned char> PseudoTerminal::received() const {

@@ -18,6 +18,8 @@ public:
   // The far end: bytes to the program, and what the program sent so far.
   void send(const std::vector<unsigned char>& bytes) const;
   std::vector<unsigned char> received() const;
+  // The width the program is told its terminal has.
+  void set_columns(std::size_t columns) const;
 
 private:
   int master_ = -1;

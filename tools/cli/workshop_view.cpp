@@ -64,8 +64,12 @@ void WorkshopView::refresh() {
   std::vector<TableRow> live;
   for (const PortRow& row : rows_) live.push_back({row.port, device_of(row), progress_bar(row.percent), row.message});
   if (drawn_once_) std::fprintf(stream_, kCursorUp, static_cast<int>(rows_.size()));
+  // A line the terminal wrapped would take two rows, and the redraw goes back
+  // one row per port: each is cut short of the last column instead.
+  const int columns = rt::terminal_columns(stream_);
   for (const QString& line : aligned(live)) {
-    std::fprintf(stream_, "\r%s%s\n", line.toLocal8Bit().constData(), kClearToEnd);
+    const QString shown = columns > 1 ? line.left(columns - 1) : line;
+    std::fprintf(stream_, "\r%s%s\n", shown.toLocal8Bit().constData(), kClearToEnd);
   }
   std::fflush(stream_);
   drawn_once_ = true;
