@@ -101,9 +101,11 @@ TEST_P(EchoNotTheRequest, FailsTheAttemptAndTheFrameIsSentAgain) {
 
 INSTANTIATE_TEST_SUITE_P(Echoes, EchoNotTheRequest,
                          ::testing::Values(ForeignEcho{"BitFlipped", {"--wrong-echo", "21"}},
-                                           // Past the first attempt's 0.5 s, in front of the second's echo; the
-                                           // third attempt's echo waits behind the second reply, past its time-out.
-                                           ForeignEcho{"ReplyAfterTheTimeOut", {"--late-reply", "21:750"}}),
+                                           // A rejection past the first attempt's 0.5 s, in front of the second's
+                                           // echo (a late acknowledgement reads as echo and reply alike); the third
+                                           // attempt's echo waits behind the second reply, past its time-out.
+                                           ForeignEcho{"RejectionAfterTheTimeOut",
+                                                       {"--late-reply", "21:750", "--wrong-code", "21"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Exchange, LineClosedByTheDeviceFailsWithoutHanging) {
