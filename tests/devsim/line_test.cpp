@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <set>
 #include <string>
 #include <vector>
@@ -340,32 +339,6 @@ TEST(LineTest, ReplyWaitsForReplyDelayAfterEcho) {
   EXPECT_EQ(session.port.receive(4), identifyRequest());
   EXPECT_EQ(session.port.receive(6), defaultIdentifyReply());
   EXPECT_GE(Clock::now() - start, kDelay);
-}
-
-// A reply held back past the PC's time-out must arrive in front of the next attempt's echo.
-TEST(LineTest, LateReplyHoldsTheLineForWhatIsSentMeanwhile) {
-  constexpr std::chrono::milliseconds kLate{300};
-  Session session({"--late-reply", "21:" + std::to_string(kLate.count())});
-  const auto start = Clock::now();
-  session.port.send(shortFrame(0x21));
-  EXPECT_EQ(session.port.receive(4), shortFrame(0x21));
-  session.port.send(shortFrame(0x09)); // not selected: answered at once behind its echo
-  EXPECT_EQ(session.port.receive(12),
-            concat(concat(acknowledgementOf(0x21), shortFrame(0x09)), acknowledgementOf(0x09)));
-  EXPECT_GE(Clock::now() - start, kLate);
-}
-
-// --- Line faults --------------------------------------------------------------------------------
-
-TEST(LineTest, WrongEchoFlipsOneBitOfTheLastEchoedByteOfSelectedFramesOnly) {
-  Session session({"--wrong-echo", "09"});
-  EXPECT_EQ(session.exchange(shortFrame(0x21), 4), concat(shortFrame(0x21), acknowledgementOf(0x21)));
-  const Bytes frame = shortFrame(0x09);
-  const Bytes received = session.exchange(frame, 4);
-  ASSERT_EQ(received.size(), 8u);
-  EXPECT_EQ(Bytes(received.begin(), received.begin() + 3), Bytes(frame.begin(), frame.begin() + 3));
-  EXPECT_EQ(std::popcount(static_cast<unsigned>(received[3] ^ frame[3])), 1);
-  EXPECT_EQ(Bytes(received.begin() + 4, received.end()), acknowledgementOf(0x09)) << "the device got the frame whole";
 }
 
 // --- Log ----------------------------------------------------------------------------------------
