@@ -8,6 +8,7 @@
 #include "util.h"
 #include "utility.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kovo {
@@ -68,10 +69,13 @@ bool send_identification_request() {
   return ComWrt(COMGEN, tx_data.data(), kRequestLength) == kRequestLength;
 }
 
+// The echo must be the request itself: a reply shifted onto it by bytes
+// that do not belong there is no answer to this request.
 bool valid_identification_reply() {
-  for (int i = kReplyStart; i < kExchangeLength; ++i) rx_data[i] = 0;
+  std::fill_n(rx_data.begin(), kExchangeLength, 0);
   ComRd(COMGEN, rx_data.data(), kExchangeLength);
-  return rx_data[kReplyStart] == kStartByte && rx_data[kReplyIdentify] == kIdentify && rx_data[kReplyType] != kNoType &&
+  return echo_received(kRequestLength) && rx_data[kReplyStart] == kStartByte && rx_data[kReplyIdentify] == kIdentify &&
+         rx_data[kReplyType] != kNoType &&
          rx_data[kReplyCheck] ==
              (rx_data[kReplyIdentify] ^ rx_data[kReplyType] ^ rx_data[kReplyMajor] ^ rx_data[kReplyMinor]);
 }
@@ -82,6 +86,7 @@ void show_identified_device() {
   memory_size = type ? type->memory_size : kUnlistedMemorySize;
   if (type) SetCtrlVal(MAIN_P, PANEL_DEVICE_TYPE, type->name);
   SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 1);
+  device_answered = true;
   device_accepted = type && type->updatable;
   if (device_accepted) SetCtrlAttribute(MAIN_P, PANEL_LOAD_FILE, ATTR_DIMMED, 0);
   if (type && !type->updatable) MessagePopup(text_flash_err_3, text_flash_err_4);
@@ -96,6 +101,7 @@ void show_identified_device() {
 int CONNECT_FLASH(int, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   // Whatever answers now, or nothing, is not the device accepted before.
+  device_answered = false;
   device_accepted = false;
   offer_programming();
   if (opencom(kConnectTimeout) != 0) {

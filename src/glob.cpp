@@ -23,6 +23,7 @@ char datei_pfad[MAX_PATHNAME_LEN] = "";
 
 int rx_typ = 0;
 int memory_size = 0;
+bool device_answered = false;
 bool device_accepted = false;
 bool image_loaded = false;
 
@@ -43,6 +44,7 @@ void reset_globals() {
   datei_pfad[0] = '\0';
   rx_typ = 0;
   memory_size = 0;
+  device_answered = false;
   device_accepted = false;
   image_loaded = false;
   tx_data.fill(0);

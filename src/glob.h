@@ -33,6 +33,8 @@ extern char datei_pfad[MAX_PATHNAME_LEN]; // last chosen firmware file
 
 extern int rx_typ;      // device type code of the last identification
 extern int memory_size; // 1 or 2 (32 KiB units), 0 before any identification
+// A valid identification reply, of whatever type code, ended the last connect.
+extern bool device_answered;
 // Programming is offered only while both hold: a device of a type this version
 // updates answered the last connect, and the last load parsed without error.
 extern bool device_accepted;

@@ -169,9 +169,12 @@ int opencom(double timeout_seconds) {
   return 0;
 }
 
+bool echo_received(int tx_len) { return std::equal(tx_data.begin(), tx_data.begin() + tx_len, rx_data.begin()); }
+
 int write_read_com(int tx_len, int rx_len) {
-  // Each attempt also clears the byte after the expected ones.
-  if (tx_len < 0 || rx_len < 0 || tx_len > static_cast<int>(tx_data.size()) ||
+  // Each attempt also clears the byte after the expected ones; a read
+  // shorter than the request could not hold its echo.
+  if (tx_len < 0 || tx_len > rx_len || tx_len > static_cast<int>(tx_data.size()) ||
       rx_len >= static_cast<int>(rx_data.size())) {
     return 1;
   }
@@ -181,7 +184,7 @@ int write_read_com(int tx_len, int rx_len) {
     SetComAttempt(COMGEN, attempt + 1);
     ComWrt(COMGEN, tx_data.data(), tx_len);
     ComRd(COMGEN, rx_data.data(), rx_len);
-    if (ReturnRS232Err() == 0) return 0;
+    if (ReturnRS232Err() == 0 && echo_received(tx_len)) return 0;
   }
   return 1;
 }

@@ -25,9 +25,15 @@ void ini_datei(unsigned char mode);
 int opencom(double timeout_seconds);
 
 // Sends tx_data[0..tx_len) and reads rx_len bytes (echo and reply) into
-// rx_data, up to three attempts. 0 when a read completed, 1 when all failed.
-// It never looks at the bytes received.
+// rx_data, up to three attempts. 0 when a read completed and began with the
+// echo of what was sent, 1 when all failed. The reply behind the echo is the
+// caller's to judge.
 int write_read_com(int tx_len, int rx_len);
+
+// Whether rx_data begins with the tx_len bytes of tx_data. The one-wire line
+// echoes every byte, so anything else there (stray bytes, a reply that came
+// after its attempt's time-out) would shift the reply onto the echo.
+bool echo_received(int tx_len);
 
 // A line of the settings file as UTF-8: as it stands when it is valid UTF-8,
 // else taken as the Windows-1252 bytes that earlier versions wrote.

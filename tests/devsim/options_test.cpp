@@ -27,7 +27,8 @@ TEST(OptionsTest, DefaultsToType71Version23AndNoFaults) {
   EXPECT_EQ(options.device.silentIdentifications, 0u);
   EXPECT_FALSE(options.device.silentAfterFrames || options.device.closeAfterFrames);
   EXPECT_FALSE(options.device.replyFaults.wrongCode || options.device.replyFaults.wrongCheck ||
-               options.device.replyFaults.extraBytes || options.device.replyFaults.missingBytes);
+               options.device.replyFaults.extraBytes || options.device.replyFaults.missingBytes ||
+               options.device.replyFaults.lateReply || options.wrongEcho);
   EXPECT_FALSE(options.paced || options.exitOnStdinEof || options.helpRequested);
   EXPECT_EQ(options.replyDelay.count(), 0);
   EXPECT_FALSE(options.memoryOut || options.logPath);
@@ -85,6 +86,17 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const Options& o) {
                     return sameResize(o.device.replyFaults.missingBytes, {0x0A, 4, 1}, 4);
                   }},
+        ValidCase{"LateReplyWithPage",
+                  {"--late-reply", "08:63:750"},
+                  [](const Options& o) {
+                    const auto& late = o.device.replyFaults.lateReply;
+                    return late && sameSelector(late->selector, {0x08, 63, {}}) && late->delay.count() == 750;
+                  }},
+        ValidCase{"WrongEchoOnIdentification",
+                  {"--wrong-echo", "01"},
+                  [](const Options& o) {
+                    return sameSelector(o.wrongEcho, {0x01, {}, {}});
+                  }},
         ValidCase{"Files",
                   {"--memory-out", "m.bin", "--log=f.log"},
                   [](const Options& o) { return o.memoryOut == "m.bin" && o.logPath == "f.log"; }},
@@ -113,6 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                     InvalidCase{"SelectorTooLong", {"--wrong-check", "0A:1:2:3"}},
                     InvalidCase{"ResizeWithoutCount", {"--extra-bytes", "0A"}},
                     InvalidCase{"ResizeByNothing", {"--missing-bytes", "0A:0"}},
+                    InvalidCase{"LateReplyWithoutDelay", {"--late-reply", "02"}},
+                    InvalidCase{"LateReplyByNothing", {"--late-reply", "02:0"}},
+                    InvalidCase{"WrongEchoWithoutSelector", {"--wrong-echo", ""}},
                     InvalidCase{"UnknownOption", {"--bogus"}}, InvalidCase{"PositionalArgument", {"stray"}},
                     InvalidCase{"GivenTwice", {"--paced", "--paced"}}, InvalidCase{"FlagWithValue", {"--paced=1"}},
                     InvalidCase{"MissingValue", {"--log"}}),
@@ -120,10 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(OptionsTest, HelpListsEveryOption) {
   const std::string help = usageText();
-  for (const char* option : {"--type HEX", "--version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS",
-                             "--silent-after-frames N", "--close-after-frames N", "--wrong-code SEL",
-                             "--wrong-check SEL", "--extra-bytes SEL:N", "--missing-bytes SEL:N", "--memory-out FILE",
-                             "--log FILE", "--exit-on-stdin-eof", "--help", "CMD[:PAGE[:BLOCK]]"}) {
+  for (const char* option :
+       {"--type HEX", "--version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS", "--silent-after-frames N",
+        "--close-after-frames N", "--wrong-code SEL", "--wrong-check SEL", "--extra-bytes SEL:N",
+        "--missing-bytes SEL:N", "--late-reply SEL:MS", "--wrong-echo SEL", "--memory-out FILE", "--log FILE",
+        "--exit-on-stdin-eof", "--help", "CMD[:PAGE[:BLOCK]]"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

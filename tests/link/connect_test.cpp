@@ -46,6 +46,7 @@ TEST_P(Identification, ShowsTheDeviceAndUnlocksLoadingOnlyForUpdatableTypes) {
     EXPECT_TRUE(dimmed(PANEL_PROGRAM));
     EXPECT_EQ(memory_size, type.memory_size);
     EXPECT_EQ(rx_typ, std::stoi(type.code, nullptr, 16));
+    EXPECT_TRUE(device_answered);
     EXPECT_EQ(connect_progress(), 0);
     EXPECT_EQ(dialogs_.messages().size(), type.not_supported_message ? 1u : 0u);
   });
@@ -62,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceType{"72", "Kovo RX-07 Climb", true, false, 1}, DeviceType{"74", "Kovo RX-07 Quadrix", true, false, 1},
         DeviceType{"91", "Kovo RX-09", true, false, 1}, DeviceType{"92", "Kovo RX-09 Climb", true, false, 1},
         DeviceType{"B1", "KovoWaveCard", false, true, 1}, DeviceType{"BA", "KovoWaveCard active", false, true, 1},
-        DeviceType{"D1", "KovoLogger TLM", false, true, 2}, DeviceType{"20", "", false, false, 1}),
+        DeviceType{"D1", "KovoLogger TLM", false, true, 2}, DeviceType{"20", "", false, false, 1},
+        DeviceType{"00", "", false, false, 1}),
     [](const auto& info) { return std::string("Code") + info.param.code; });
 
 TEST_F(Connect, NotSupportedDeviceShowsItsVersionOnlyAfterTheMessage) {
@@ -222,6 +224,7 @@ TEST_P(GivingUp, AfterTwoHundredAndOneRequests) {
     EXPECT_FALSE(dimmed(PANEL_LOAD_FILE));
     EXPECT_TRUE(dialogs_.messages().empty());
     EXPECT_EQ(memory_size, 0);
+    EXPECT_FALSE(device_answered);
   });
   EXPECT_EQ(received(kIdentificationRequest).size(), 201u);
 }
@@ -230,7 +233,8 @@ INSTANTIATE_TEST_SUITE_P(Replies, GivingUp,
                          ::testing::Values(UnacceptedReply{"NoDevice", kSilentDevice},
                                            UnacceptedReply{"TypeCodeFF", {"--type", "FF"}},
                                            UnacceptedReply{"BadCheckByte", {"--wrong-check", "01"}},
-                                           UnacceptedReply{"ElevenBytes", {"--extra-bytes", "01:1"}}),
+                                           UnacceptedReply{"ElevenBytes", {"--extra-bytes", "01:1"}},
+                                           UnacceptedReply{"EchoNotTheRequest", {"--wrong-echo", "01"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Connect, InputDuringAPollIsDiscardedWhileTheWindowKeepsUp) {

@@ -82,6 +82,32 @@ TEST_F(Exchange, WrongContentOfTheRightLengthIsForTheCallerToJudge) {
   EXPECT_EQ(received(kStart).size(), 1u);
 }
 
+// What is read in front of the reply must be the request itself; anything
+// else fails the attempt, as a time-out does, and the frame goes out again.
+struct ForeignEcho {
+  const char* name;
+  std::vector<std::string> device;
+};
+
+void PrintTo(const ForeignEcho& echo, std::ostream* out) { *out << echo.name; }
+
+class EchoNotTheRequest : public Exchange, public ::testing::WithParamInterface<ForeignEcho> {};
+
+TEST_P(EchoNotTheRequest, FailsTheAttemptAndTheFrameIsSentAgain) {
+  attach_device(GetParam().device);
+  run_program([this] { EXPECT_EQ(exchange_start(), 1); });
+  EXPECT_EQ(received(kStart).size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Echoes, EchoNotTheRequest,
+                         ::testing::Values(ForeignEcho{"BitFlipped", {"--wrong-echo", "21"}},
+                                           // A rejection past the first attempt's 0.5 s, in front of the second's
+                                           // echo (a late acknowledgement reads as echo and reply alike); the third
+                                           // attempt's echo waits behind the second reply, past its time-out.
+                                           ForeignEcho{"RejectionAfterTheTimeOut",
+                                                       {"--late-reply", "21:750", "--wrong-code", "21"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Exchange, LineClosedByTheDeviceFailsWithoutHanging) {
   attach_device({"--close-after-frames", "1"});
   run_program([this] {

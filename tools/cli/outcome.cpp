@@ -38,9 +38,8 @@ ExitStatus status_of_messages(const std::vector<rt::ShownMessage>& messages, std
   return ExitStatus::Success;
 }
 
-// One connect per run, so a type code other than 0 is this connect's answer.
 ExitStatus status_of_connect() {
-  if (kovo::rx_typ == 0) return ExitStatus::NoDevice;
+  if (!kovo::device_answered) return ExitStatus::NoDevice;
   return kovo::device_accepted ? ExitStatus::Success : ExitStatus::Unsupported;
 }
 

@@ -1,5 +1,7 @@
 #include "device.h"
 
+#include <utility>
+
 namespace kovo::devsim {
 
 Device::Device(const DeviceConfig& config) : config_(config) { memory_.fill(kErasedByte); }
@@ -13,7 +15,7 @@ DeviceResponse Device::handle(const Frame& frame) {
 
 DeviceResponse Device::identify(const Frame& frame) {
   if (++identificationsSeen_ <= config_.silentIdentifications) return {};
-  return {config_.replyFaults.shape(identificationReply(config_.identity), frame)};
+  return reply(identificationReply(config_.identity), frame);
 }
 
 DeviceResponse Device::program(const Frame& frame) {
@@ -23,11 +25,14 @@ DeviceResponse Device::program(const Frame& frame) {
   }
   ++programmingFrames_;
   if (frame.code() == kCmdPageData) storeBlock(frame);
-  DeviceResponse response;
-  if (!fallenSilent()) response.reply = config_.replyFaults.shape(acknowledgement(frame.code()), frame);
+  DeviceResponse response = fallenSilent() ? DeviceResponse{} : reply(acknowledgement(frame.code()), frame);
   response.programmingEnded = frame.code() == kCmdProgrammingEnd;
   response.closeLine = config_.closeAfterFrames == programmingFrames_;
   return response;
+}
+
+DeviceResponse Device::reply(ReplyBody body, const Frame& request) const {
+  return {config_.replyFaults.shape(std::move(body), request), config_.replyFaults.lateness(request)};
 }
 
 void Device::storeBlock(const Frame& frame) {

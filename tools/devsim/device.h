@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -27,6 +28,8 @@ struct DeviceConfig {
 struct DeviceResponse {
   // Empty when the device stays silent.
   Bytes reply;
+  // Added to the reply delay: a late-reply fault.
+  std::chrono::milliseconds lateBy{0};
   // The closing command arrived: memory holds the final image.
   bool programmingEnded = false;
   // The line is to be closed once the reply has been read.
@@ -45,6 +48,7 @@ public:
 private:
   DeviceResponse identify(const Frame& frame);
   DeviceResponse program(const Frame& frame);
+  DeviceResponse reply(ReplyBody body, const Frame& request) const;
   void storeBlock(const Frame& frame);
   bool fallenSilent() const;
 

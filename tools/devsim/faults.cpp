@@ -17,7 +17,8 @@ bool hits(const std::optional<FrameSelector>& selector, const Frame& frame) {
   return selector && selector->matches(frame);
 }
 
-bool hits(const std::optional<ResizeFault>& fault, const Frame& frame) {
+template <class Fault>
+bool hits(const std::optional<Fault>& fault, const Frame& frame) {
   return fault && fault->selector.matches(frame);
 }
 
@@ -34,6 +35,10 @@ Bytes ReplyFaults::shape(ReplyBody body, const Frame& request) const {
   if (hits(extraBytes, request)) reply.insert(reply.end(), extraBytes->count, kExtraByte);
   if (hits(missingBytes, request)) reply.resize(reply.size() - std::min(missingBytes->count, reply.size()));
   return reply;
+}
+
+std::chrono::milliseconds ReplyFaults::lateness(const Frame& request) const {
+  return hits(lateReply, request) ? lateReply->delay : std::chrono::milliseconds::zero();
 }
 
 } // namespace kovo::devsim

@@ -6,6 +6,7 @@
 #include <limits>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kovo::devsim {
@@ -70,11 +71,22 @@ FrameSelector parseSelector(std::string_view text) {
   return parseSelectorFields(fields);
 }
 
-ResizeFault parseResizeFault(std::string_view text) {
+// SEL:N, N at least 1: how many bytes a resize fault changes, how many milliseconds a late reply waits.
+std::pair<FrameSelector, unsigned> parseSelectedCount(std::string_view text) {
   const auto fields = splitFields(text, kFieldSeparator);
   if (fields.size() < 2) throw UsageError("expected CMD[:PAGE[:BLOCK]]:N");
   const std::span<const std::string_view> selectorFields(fields.data(), fields.size() - 1);
   return {parseSelectorFields(selectorFields), parseCount(fields.back(), 1)};
+}
+
+ResizeFault parseResizeFault(std::string_view text) {
+  const auto [selector, count] = parseSelectedCount(text);
+  return {selector, count};
+}
+
+LateReply parseLateReply(std::string_view text) {
+  const auto [selector, milliseconds] = parseSelectedCount(text);
+  return {selector, std::chrono::milliseconds(milliseconds)};
 }
 
 void parseVersion(std::string_view text, Identity& identity) {
@@ -116,6 +128,10 @@ const std::array kOptionTable{
                 [](Options& o, std::string_view v) { o.device.replyFaults.extraBytes = parseResizeFault(v); }},
     OptionEntry{"missing-bytes", "SEL:N", "drop the last N bytes of the reply to selected frames",
                 [](Options& o, std::string_view v) { o.device.replyFaults.missingBytes = parseResizeFault(v); }},
+    OptionEntry{"late-reply", "SEL:MS", "reply MS milliseconds late to selected frames (the line waits)",
+                [](Options& o, std::string_view v) { o.device.replyFaults.lateReply = parseLateReply(v); }},
+    OptionEntry{"wrong-echo", "SEL", "echo the last byte of selected frames with one bit flipped",
+                [](Options& o, std::string_view v) { o.wrongEcho = parseSelector(v); }},
     OptionEntry{"memory-out", "FILE", "write the 64 KiB memory to FILE on the closing command and at exit",
                 [](Options& o, std::string_view v) { o.memoryOut = std::string(v); }},
     OptionEntry{"log", "FILE", "log each received frame: seconds since start, bytes in hex",
@@ -187,7 +203,9 @@ std::string usageText() {
       "PAGE the page number in decimal (page commands 0A, 07, 08), BLOCK the block in the page in decimal\n"
       "(offset / 16, data frames 0A). A fault hits every frame the selector matches, retries included.\n"
       "Programming frames count from 1 when check, command and length are right; other frames get no reply.\n"
-      "Silent and closing faults still store data. Each option may be given once.\n";
+      "Silent and closing faults still store data. A late reply holds the line: the echo of a frame sent\n"
+      "meanwhile follows it, as the next attempt's echo follows a reply that came after the PC's time-out.\n"
+      "Each option may be given once.\n";
   return text;
 }
 

@@ -14,6 +14,8 @@ struct Options {
   DeviceConfig device;
   bool paced = false;
   std::chrono::milliseconds replyDelay{0};
+  // A fault of the line, not of the device: the echo of the selected frames is spoilt.
+  std::optional<FrameSelector> wrongEcho;
   std::optional<std::string> memoryOut;
   std::optional<std::string> logPath;
   bool exitOnStdinEof = false;

@@ -22,6 +22,8 @@ constexpr auto kDeliverySettleTime = std::chrono::milliseconds(100);
 constexpr auto kDrainCheckInterval = std::chrono::milliseconds(5);
 // Bytes taken from the line per read.
 constexpr std::size_t kReadChunk = 256;
+// Flips one bit of an echoed byte, as a disturbance on the line would.
+constexpr std::uint8_t kWrongEchoMask = 0x04;
 
 timespec toTimespec(OutputSchedule::Clock::duration duration) {
   const auto clamped = std::max(duration, OutputSchedule::Clock::duration::zero());
@@ -92,10 +94,17 @@ std::size_t Simulator::receive() {
   const std::size_t count = line_.read(buffer);
   const auto now = Clock::now();
   for (std::size_t i = 0; i < count && phase_ == Phase::serving; ++i) {
-    schedule_.enqueue(ByteView(&buffer[i], 1), now);
-    if (auto frame = assembler_.push(buffer[i])) answer(*frame, now);
+    const auto frame = assembler_.push(buffer[i]);
+    echo(buffer[i], frame, now);
+    if (frame) answer(*frame, now);
   }
   return count;
+}
+
+// The line hands every byte back; a wrong-echo fault spoils the last byte of a selected frame.
+void Simulator::echo(std::uint8_t byte, const std::optional<Frame>& completed, Clock::time_point now) {
+  if (completed && options_.wrongEcho && options_.wrongEcho->matches(*completed)) byte ^= kWrongEchoMask;
+  schedule_.enqueue(ByteView(&byte, 1), now);
 }
 
 // On a stop, what the PC sent before it is still taken in and logged, however
@@ -109,7 +118,7 @@ void Simulator::answer(const Frame& frame, Clock::time_point now) {
   const DeviceResponse response = device_.handle(frame);
   // Written before the reply goes out, so the image is complete once the PC sees the acknowledgement.
   if (response.programmingEnded) saveMemory();
-  if (!response.reply.empty()) schedule_.enqueue(response.reply, now, options_.replyDelay);
+  if (!response.reply.empty()) schedule_.enqueue(response.reply, now, options_.replyDelay + response.lateBy);
   if (response.closeLine) phase_ = Phase::draining;
 }
 

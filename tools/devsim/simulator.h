@@ -29,6 +29,7 @@ private:
   void waitForActivity();
   std::optional<Clock::time_point> nextWakeUp(Clock::time_point now) const;
   std::size_t receive();
+  void echo(std::uint8_t byte, const std::optional<Frame>& completed, Clock::time_point now);
   void receiveWhatIsLeft();
   void answer(const Frame& frame, Clock::time_point now);
   void readStdin();
