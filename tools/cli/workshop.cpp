@@ -123,8 +123,9 @@ private:
   // must be repeated.
   std::pair<int, QString> outcome_of(const PortRun& run) const {
     const QProcess& process = *run.process;
-    if (process.error() == QProcess::FailedToStart)
+    if (process.error() == QProcess::FailedToStart) {
       return {code_of(ExitStatus::Internal), QString::fromUtf8(texts_.no_result)};
+    }
     if (process.exitStatus() == QProcess::CrashExit) {
       return {code_of(ExitStatus::Interrupted), QString::fromUtf8(texts_.interrupted)};
     }

@@ -18,7 +18,7 @@ namespace cli {
 struct WorkshopRequest {
   Language language;
   QStringList ports;
-  QString file;  // absolute; it loads
+  QString file;  // absolute; readable
   QString trace; // empty: no trace
   bool json = false;
 };
