@@ -17,6 +17,7 @@ namespace rt {
 // What a copy of the program gets when the program that started it is gone
 // (child_process.h): a stop request as Ctrl-C makes one, but never the second
 // one that ends the process at once, since it may follow a Ctrl-C passed on.
+// Any program with a SignalHandling takes it so, not only a copy.
 inline constexpr int kProgramGoneSignal = SIGUSR1;
 #endif
 

@@ -371,8 +371,8 @@ TEST_F(WorkshopTest, UpdatesEveryListedDeviceInEveryRoundAndOpensNoOtherPort) {
 // the temporary folder.
 TEST_F(WorkshopTest, CopiesStopWithTheClosingCommandWhenTheProgramIsKilled) {
   time_scale_ = 1.0;
-  devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{"--reply-delay", "2"}));
-  devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{"--reply-delay", "2"}));
+  devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{"--reply-delay", "5"}));
+  devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{"--reply-delay", "5"}));
   const QTemporaryDir temporary;
   QProcessEnvironment environment = this->environment();
   environment.insert(QStringLiteral("TMPDIR"), temporary.path());
