@@ -1,7 +1,9 @@
 // Workshop mode: many ports at once, each updated by a copy of the program.
 // Four simulated devices, two of which fail in different ways: the other two
 // are programmed all the same, the summary and the JSON events say which
-// failed and why, and the exit status is the highest of the ports'.
+// failed and why, and the exit status is the highest of the ports'. Copies
+// leave each other's ports alone, stop when the program is gone, and one
+// port named twice is refused before any port is opened.
 #include "cli_fixture.h"
 #include "devsim_process.h"
 #include "open_watch.h"
