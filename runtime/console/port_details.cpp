@@ -9,12 +9,6 @@
 namespace rt {
 namespace {
 
-QString resolved(const QString& path) {
-  const QFileInfo info(path);
-  const QString canonical = info.canonicalFilePath();
-  return canonical.isEmpty() ? path : canonical;
-}
-
 std::optional<QSerialPortInfo> enumerated_port(const QString& location) {
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
     if (same_location(location, info.systemLocation())) return info;
@@ -25,7 +19,7 @@ std::optional<QSerialPortInfo> enumerated_port(const QString& location) {
 } // namespace
 
 bool same_location(const QString& path, const QString& location) {
-  return !location.isEmpty() && resolved(path) == resolved(location);
+  return !location.isEmpty() && resolved_location(path) == resolved_location(location);
 }
 
 PortDetails describe_port(int number) {

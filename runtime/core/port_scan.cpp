@@ -1,17 +1,25 @@
 #include "port_scan.h"
 
-#include "port_failure.h"
 #include "rs232.h"
 #include "session.h"
 #include "system_text.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
-#include <algorithm>
+#include <QSet>
 #include <climits>
 #include <cstring>
 #include <map>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+#ifdef __linux__
+#include <sys/sysmacros.h>
+#endif
 
 namespace rt {
 namespace {
@@ -19,6 +27,11 @@ namespace {
 constexpr char kExtraPortsVariable[] = "KOVOFLASH_EXTRA_PORTS";
 // Derived numbers start above every COM number Windows hands out.
 constexpr int kFirstDerivedNumber = 100000;
+#ifdef __linux__
+// /dev/tty, /dev/console and /dev/ptmx: character devices, but no line of
+// their own; opening /dev/ptmx even makes a new pseudo-terminal.
+constexpr unsigned kTtyAuxiliaryMajor = 5;
+#endif
 
 PortScan& scan() { return Session::current().ports; }
 
@@ -39,12 +52,26 @@ int free_number_from(int number) {
   return number;
 }
 
-// A port this program holds open stays listed, though a second open of it fails.
-bool held_open_here(const QString& location) {
-  const auto& open_ports = Session::current().serial.open_ports;
-  return std::any_of(open_ports.begin(), open_ports.end(),
-                     [&location](const auto& entry) { return entry.second->location == location; });
+#ifdef _WIN32
+// A virtual port is a device name (COM7, \\.\CNCA0) that only an open checks.
+bool may_be_serial_line(const QString&) { return true; }
+#else
+bool is_line_of_its_own([[maybe_unused]] dev_t device) {
+#ifdef __linux__
+  return major(device) != kTtyAuxiliaryMajor;
+#else
+  return true;
+#endif
 }
+
+// Whether a path named as a virtual port is a serial line, told by the file
+// alone: opening it could take it from the program that is opening it now.
+bool may_be_serial_line(const QString& path) {
+  struct stat status {};
+  return stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISCHR(status.st_mode) &&
+         is_line_of_its_own(status.st_rdev);
+}
+#endif
 
 void copy_label(const QString& label, char* target) {
   const std::string bytes = to_system_text(label).substr(0, MAX_PORT_LABEL_LEN - 1);
@@ -54,19 +81,15 @@ void copy_label(const QString& label, char* target) {
 } // namespace
 
 std::vector<PortCandidate> LivePortSource::candidates() {
-  QStringList virtual_paths = virtual_ports_in_environment();
-  for (const QString& path : added_paths_) {
-    if (!virtual_paths.contains(path)) virtual_paths.append(path);
-  }
   std::vector<PortCandidate> found;
-  for (const QString& path : virtual_paths) found.push_back({path, path});
+  for (const QString& path : virtual_ports_in_environment() + added_paths_) {
+    if (may_be_serial_line(path)) found.push_back({path, path});
+  }
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
     found.push_back({info.portName(), info.systemLocation()});
   }
   return found;
 }
-
-bool LivePortSource::can_open(const QString& location) { return try_port(location) == PortFailure::None; }
 
 void LivePortSource::add_virtual_port(const QString& path) {
   if (!added_paths_.contains(path)) added_paths_.append(path);
@@ -90,15 +113,25 @@ QString location_of_port(int number) {
   return found == scanned_locations.end() ? QString() : found->second;
 }
 
+QString resolved_location(const QString& location) {
+  const QString canonical = QFileInfo(location).canonicalFilePath();
+  return canonical.isEmpty() ? location : canonical;
+}
+
 } // namespace rt
 
+// A line named twice (a path and a link to it, or the same path in the
+// environment twice) is listed once, where it comes first.
 int ListSerialPorts(SerialPortEntry* entries, int capacity) {
   rt::PortScan& scan = rt::scan();
   scan.scanned_locations.clear();
+  QSet<QString> listed_lines;
   int count = 0;
   for (const rt::PortCandidate& candidate : scan.source->candidates()) {
     if (count == capacity) break;
-    if (!rt::held_open_here(candidate.location) && !scan.source->can_open(candidate.location)) continue;
+    const QString line = rt::resolved_location(candidate.location);
+    if (listed_lines.contains(line)) continue;
+    listed_lines.insert(line);
     const int number = rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
     scan.scanned_locations[number] = candidate.location;
     rt::copy_label(candidate.label, entries[count].label);

@@ -1,5 +1,8 @@
 // Where the port list comes from. The live source asks Qt's port enumeration
-// and the environment; tests put a fake in its place.
+// and the environment; tests put a fake in its place. Listing never opens a
+// port: a port another program (or another copy of this one) is opening at
+// that moment must not find it held by the list, and the open of the port
+// chosen says for itself why it cannot be used.
 #pragma once
 
 #include <QString>
@@ -19,15 +22,14 @@ public:
   virtual ~PortSource() = default;
   // Virtual ports first, then enumerated ones, in a stable order.
   virtual std::vector<PortCandidate> candidates() = 0;
-  virtual bool can_open(const QString& location) = 0;
 };
 
 // The ports of the system: first the virtual ones, named in the environment
-// or added while the program runs, then Qt's enumeration.
+// or added while the program runs, as long as they are serial lines, then
+// Qt's enumeration.
 class LivePortSource : public PortSource {
 public:
   std::vector<PortCandidate> candidates() override;
-  bool can_open(const QString& location) override;
   void add_virtual_port(const QString& path);
 
 private:
@@ -54,5 +56,10 @@ int port_number_for(const QString& label, const QString& location);
 
 // The location behind a number of the last scan, or an empty string.
 QString location_of_port(int number);
+
+// The line a location stands for, links and doubled slashes resolved: two
+// names of one line give the same text. A name that resolves to nothing
+// (COM3, a path that does not exist) stays as it is.
+QString resolved_location(const QString& location);
 
 } // namespace rt

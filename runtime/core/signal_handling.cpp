@@ -45,15 +45,27 @@ constexpr int kHandledSignals = sizeof kStopSignals / sizeof kStopSignals[0];
 
 struct sigaction previous_stop_actions[kHandledSignals];
 struct sigaction previous_pipe_action;
+struct sigaction previous_program_gone_action;
+
+struct sigaction action_of(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART; // waits and reads go on; the system looks at the request
+  return action;
+}
 
 extern "C" void on_stop_signal(int signal_number) {
   if (stop_requests.fetch_add(1) == 0) return;
   // A second request: end as the signal would have ended the process.
-  struct sigaction default_action {};
-  default_action.sa_handler = SIG_DFL;
-  sigemptyset(&default_action.sa_mask);
+  const struct sigaction default_action = action_of(SIG_DFL);
   sigaction(signal_number, &default_action, nullptr);
   raise(signal_number);
+}
+
+extern "C" void on_program_gone(int) {
+  int none = 0;
+  stop_requests.compare_exchange_strong(none, 1);
 }
 
 #endif
@@ -74,19 +86,17 @@ SignalHandling::~SignalHandling() {
 #else
 
 SignalHandling::SignalHandling() {
-  struct sigaction stop_action {};
-  stop_action.sa_handler = on_stop_signal;
-  sigemptyset(&stop_action.sa_mask);
-  stop_action.sa_flags = SA_RESTART; // waits and reads go on; the system looks at the request
+  const struct sigaction stop_action = action_of(on_stop_signal);
   for (int i = 0; i < kHandledSignals; ++i) sigaction(kStopSignals[i], &stop_action, &previous_stop_actions[i]);
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
+  const struct sigaction program_gone_action = action_of(on_program_gone);
+  sigaction(kProgramGoneSignal, &program_gone_action, &previous_program_gone_action);
+  const struct sigaction ignore = action_of(SIG_IGN);
   sigaction(SIGPIPE, &ignore, &previous_pipe_action);
 }
 
 SignalHandling::~SignalHandling() {
   sigaction(SIGPIPE, &previous_pipe_action, nullptr);
+  sigaction(kProgramGoneSignal, &previous_program_gone_action, nullptr);
   for (int i = 0; i < kHandledSignals; ++i) sigaction(kStopSignals[i], &previous_stop_actions[i], nullptr);
   stop_requests = 0;
 }

@@ -7,7 +7,19 @@
 // the output (SIGPIPE) ends nothing: writes to it just fail.
 #pragma once
 
+#ifndef _WIN32
+#include <signal.h>
+#endif
+
 namespace rt {
+
+#ifndef _WIN32
+// What a copy of the program gets when the program that started it is gone
+// (child_process.h): a stop request as Ctrl-C makes one, but never the second
+// one that ends the process at once, since it may follow a Ctrl-C passed on.
+// Any program with a SignalHandling takes it so, not only a copy.
+inline constexpr int kProgramGoneSignal = SIGUSR1;
+#endif
 
 // Exactly one instance, for as long as the program should handle signals;
 // the destructor puts back what was there and forgets a stop request.

@@ -60,6 +60,19 @@ INSTANTIATE_TEST_SUITE_P(
                       LocaleCase{"plain", "C", "The firmware file missing.frm cannot be read.\n"}),
     [](const ::testing::TestParamInfo<LocaleCase>& info) { return std::string(info.param.name); });
 
+class TimeScaleTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TimeScaleTest, OutsideItsRangeIsRefused) {
+  QProcessEnvironment environment = this->environment();
+  environment.insert(QStringLiteral("KOVOFLASH_TIME_SCALE"), QString::fromLatin1(GetParam()));
+  const CliRun result = run({QStringLiteral("missing.frm")}, environment);
+  EXPECT_EQ(result.exit_code, kExitUsage);
+  EXPECT_TRUE(result.err.contains(QStringLiteral("KOVOFLASH_TIME_SCALE takes a number from 0.01 to 100")))
+      << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, TimeScaleTest, ::testing::Values("1e300", "1e-9", "fast"));
+
 TEST_F(CliTest, HelpDocumentsEveryExitStatus) {
   const CliRun result = run({QStringLiteral("--help")});
   EXPECT_EQ(result.exit_code, kExitSuccess);

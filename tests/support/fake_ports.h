@@ -3,7 +3,6 @@
 
 #include "port_scan.h"
 
-#include <QSet>
 #include <vector>
 
 namespace kovo::testing {
@@ -15,7 +14,7 @@ public:
   FakePorts(const FakePorts&) = delete;
   FakePorts& operator=(const FakePorts&) = delete;
 
-  // A port that can be opened, its location the label unless given.
+  // A port, its location the label unless given.
   void add(const QString& label, const QString& location = {}) {
     ports_.push_back({label, location.isEmpty() ? label : location});
   }
@@ -23,17 +22,10 @@ public:
   void remove(const QString& label) {
     std::erase_if(ports_, [&label](const rt::PortCandidate& port) { return port.label == label; });
   }
-  void add_busy(const QString& label) {
-    add(label);
-    busy_.insert(label);
-  }
-
   std::vector<rt::PortCandidate> candidates() override { return ports_; }
-  bool can_open(const QString& location) override { return !busy_.contains(location); }
 
 private:
   std::vector<rt::PortCandidate> ports_;
-  QSet<QString> busy_;
 };
 
 } // namespace kovo::testing

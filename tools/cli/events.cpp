@@ -1,5 +1,7 @@
 #include "events.h"
 
+#include "live_output.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <array>
@@ -76,6 +78,15 @@ void write_event(const Event& event) {
   const QByteArray line = json_line(event);
   std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
   std::fflush(stdout);
+}
+
+ExitStatus end_before_any_port(const QStringList& ports, bool events, ExitStatus status, const QString& reason) {
+  write_line(stderr, reason);
+  if (!events) return status;
+  for (const QString& port : ports.isEmpty() ? QStringList{QString()} : ports) {
+    write_event({EventPhase::Result, port, {}, {}, std::nullopt, code_of(status), reason});
+  }
+  return status;
 }
 
 EventStream::EventStream(const QString& port) { current_.port = port; }

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace cli {
@@ -33,6 +34,11 @@ std::optional<Event> event_from_json(const QByteArray& line);
 
 // One line on standard output, at once.
 void write_event(const Event& event);
+
+// Ends a run before any of its ports is touched: the reason on standard
+// error and, with events, the result of each port named, or one result
+// without a port when none was. Returns status.
+ExitStatus end_before_any_port(const QStringList& ports, bool events, ExitStatus status, const QString& reason);
 
 // Follows an update and writes its events as they happen.
 class EventStream {

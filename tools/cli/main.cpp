@@ -15,6 +15,7 @@
 #include "system_text.h"
 #include "terminal.h"
 #include "texts.h"
+#include "time_scale.h"
 #include "update.h"
 #include "util.h"
 #include "workshop.h"
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -34,11 +34,14 @@ using cli::ExitStatus;
 constexpr char kProgramName[] = "kovoflash-cli";
 
 // For tests only: a factor on the protocol's waits, so that a silent device
-// costs a fraction of its real time. Unset or not a positive number: real time.
-double time_scale_from_environment() {
-  bool valid = false;
-  const double scale = qEnvironmentVariable("KOVOFLASH_TIME_SCALE").toDouble(&valid);
-  return valid && scale > 0.0 && std::isfinite(scale) ? scale : 1.0;
+// costs a fraction of its real time. Unset: real time; nothing when out of range.
+std::optional<double> time_scale_from_environment() {
+  return rt::time_scale_from_text(qEnvironmentVariable("KOVOFLASH_TIME_SCALE"));
+}
+
+int refuse_usage(const QString& reason) {
+  cli::write_line(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.").arg(QLatin1String(kProgramName), reason));
+  return cli::code_of(ExitStatus::Usage);
 }
 
 QString help_text() {
@@ -183,28 +186,27 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const QS
   return status;
 }
 
+// One device named twice would get two copies, and one of them would fail.
 int update_firmware(int argc, char** argv, const cli::Options& options) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
-  const auto file = readable_firmware(options.file, texts);
-  if (!file) return cli::code_of(ExitStatus::File);
-  QStringList ports = options.ports;
-  if (options.all_links) {
-    ports.append(cli::link_adapter_ports());
-    ports.removeDuplicates();
-    if (ports.isEmpty()) {
-      cli::write_line(stderr, QString::fromUtf8(texts.no_links));
-      return cli::code_of(ExitStatus::Port);
-    }
+  if (const auto twice = cli::port_named_twice(options.ports)) {
+    return refuse_usage(QStringLiteral("--port %1 and --port %2 name the same port").arg(twice->first, twice->second));
+  }
+  const auto file = firmware_path(options.file);
+  if (!file) {
+    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(options.file);
+    return cli::code_of(cli::end_before_any_port(options.ports, options.json, ExitStatus::File, reason));
+  }
+  const QStringList ports = options.all_links ? cli::ports_with_links(options.ports) : options.ports;
+  if (ports.isEmpty() && options.all_links) {
+    const QString reason = QString::fromUtf8(texts.no_links);
+    return cli::code_of(cli::end_before_any_port(ports, options.json, ExitStatus::Port, reason));
   }
   if (ports.size() <= 1) {
     cli::Options one_port = options;
     one_port.ports = ports;
     return update_one_port(argc, argv, one_port, *file);
-  }
-  if (!cli::firmware_image(*file)) {
-    cli::write_line(stderr, QString::fromUtf8(texts.file_faulty));
-    return cli::code_of(ExitStatus::File);
   }
   return cli::code_of(cli::run_workshop({language, ports, *file, options.trace, options.json}, texts));
 }
@@ -229,12 +231,11 @@ int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const rt::SignalHandling signal_handling;
   rt::Session session;
-  session.time_scale = time_scale_from_environment();
+  const auto time_scale = time_scale_from_environment();
+  if (!time_scale) return refuse_usage(QStringLiteral("KOVOFLASH_TIME_SCALE takes a number from 0.01 to 100"));
+  session.time_scale = *time_scale;
   const auto parsed = cli::parse_options(QCoreApplication::arguments());
-  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
-    cli::write_line(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.").arg(QLatin1String(kProgramName), error->reason));
-    return cli::code_of(ExitStatus::Usage);
-  }
+  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) return refuse_usage(error->reason);
   const cli::Options& options = std::get<cli::Options>(parsed);
   switch (options.mode) {
   case cli::Mode::Help: cli::write_line(stdout, help_text()); return cli::code_of(ExitStatus::Success);

@@ -69,7 +69,6 @@ std::optional<UsageError> read_ports(const QCommandLineParser& parser, Options& 
   options.ports = parser.values(kPort);
   options.all_links = parser.isSet(kAllLinks);
   if (options.ports.contains(QString())) return UsageError{QStringLiteral("--port needs a port")};
-  options.ports.removeDuplicates(); // one port named twice is still one port
   if (options.workshop_child && (options.ports.size() != 1 || options.all_links)) {
     return UsageError{QStringLiteral("--workshop-child takes one --port")};
   }

@@ -2,6 +2,7 @@
 
 #include "24GHz_prog.h"
 #include "port_details.h"
+#include "port_scan.h"
 #include "rs232.h"
 #include "system_text.h"
 #include "table.h"
@@ -34,6 +35,41 @@ TableRow row_of(const rt::RingItem& item, const Texts& texts) {
   return {rt::from_system_text(item.label), QString::number(item.value), description, usb_text(details, texts)};
 }
 
+struct ListedPort {
+  QString label;
+  int number;
+  rt::PortDetails details;
+};
+
+// The port list as the panel would get it.
+std::vector<ListedPort> listed_ports() {
+  std::vector<SerialPortEntry> entries(kMostPorts);
+  const int count = ListSerialPorts(entries.data(), kMostPorts);
+  std::vector<ListedPort> ports;
+  for (int index = 0; index < count; ++index) {
+    const SerialPortEntry& entry = entries[static_cast<std::size_t>(index)];
+    ports.push_back({rt::from_system_text(entry.label), entry.number, rt::describe_port(entry.number)});
+  }
+  return ports;
+}
+
+// The line a --port value stands for: the listed port it names, else the
+// path it gives.
+QString line_named(const QString& wanted, const std::vector<ListedPort>& listed) {
+  for (const ListedPort& port : listed) {
+    if (names_port(wanted, port.label, port.number, port.details.location)) {
+      return rt::resolved_location(port.details.location);
+    }
+  }
+  return rt::resolved_location(wanted);
+}
+
+QStringList lines_named(const QStringList& ports, const std::vector<ListedPort>& listed) {
+  QStringList lines;
+  for (const QString& port : ports) lines.append(line_named(port, listed));
+  return lines;
+}
+
 } // namespace
 
 ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts) {
@@ -45,15 +81,34 @@ ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& te
   return ExitStatus::Success;
 }
 
-QStringList link_adapter_ports() {
-  std::vector<SerialPortEntry> entries(kMostPorts);
-  const int count = ListSerialPorts(entries.data(), kMostPorts);
-  QStringList locations;
-  for (int index = 0; index < count; ++index) {
-    const rt::PortDetails details = rt::describe_port(entries[static_cast<std::size_t>(index)].number);
-    if (is_link_adapter(details)) locations.append(details.location);
+bool names_port(const QString& wanted, const QString& label, int number, const QString& location) {
+  bool is_number = false;
+  const int wanted_number = wanted.toInt(&is_number);
+  return label.compare(wanted, Qt::CaseInsensitive) == 0 || (is_number && wanted_number == number) ||
+         rt::same_location(wanted, location);
+}
+
+std::optional<std::pair<QString, QString>> port_named_twice(const QStringList& ports) {
+  if (ports.size() < 2) return std::nullopt;
+  const QStringList lines = lines_named(ports, listed_ports());
+  for (qsizetype later = 1; later < lines.size(); ++later) {
+    const qsizetype earlier = lines.indexOf(lines[later]);
+    if (earlier < later) return std::pair(ports[earlier], ports[later]);
   }
-  return locations;
+  return std::nullopt;
+}
+
+QStringList ports_with_links(const QStringList& named) {
+  const std::vector<ListedPort> listed = listed_ports();
+  QStringList ports = named;
+  QStringList lines = lines_named(named, listed);
+  for (const ListedPort& port : listed) {
+    const QString line = rt::resolved_location(port.details.location);
+    if (!is_link_adapter(port.details) || lines.contains(line)) continue;
+    ports.append(port.details.location);
+    lines.append(line);
+  }
+  return ports;
 }
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "glob.h"
 #include "outcome.h"
 #include "port_details.h"
+#include "port_listing.h"
 #include "system_text.h"
 #include "utility.h"
 #include "written_addresses.h"
@@ -80,13 +81,9 @@ QString port_problem(const Step& step, rt::PortFailure failure, const QString& p
 // The ring item that --port names: by label, by number, or by the location
 // behind it.
 std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wanted) {
-  bool is_number = false;
-  const int number = wanted.toInt(&is_number);
   for (const rt::RingItem& item : ring.items) {
-    if (rt::from_system_text(item.label).compare(wanted, Qt::CaseInsensitive) == 0 ||
-        (is_number && item.value == number) || rt::same_location(wanted, rt::describe_port(item.value).location)) {
-      return item.value;
-    }
+    const QString label = rt::from_system_text(item.label);
+    if (names_port(wanted, label, item.value, rt::describe_port(item.value).location)) return item.value;
   }
   return std::nullopt;
 }

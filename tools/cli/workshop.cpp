@@ -2,18 +2,19 @@
 
 #include "child_process.h"
 #include "events.h"
+#include "flash_load.h"
 #include "line_trace.h"
 #include "live_output.h"
+#include "system_text.h"
 #include "utility.h"
 #include "workshop_view.h"
+#include "written_addresses.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -47,14 +48,15 @@ QStringList child_arguments(const WorkshopRequest& request, const QString& port,
 
 class Workshop {
 public:
-  Workshop(const WorkshopRequest& request, const Texts& texts)
+  Workshop(const WorkshopRequest& request, const Texts& texts, const QString& image)
       : request_(request),
         texts_(texts),
+        image_(image),
         view_(texts, request.json ? stderr : stdout, request.ports),
         runs_(static_cast<std::size_t>(request.ports.size())) {}
 
-  ExitStatus run(const QString& file) {
-    for (std::size_t index = 0; index < runs_.size(); ++index) start(index, file);
+  ExitStatus run() {
+    for (std::size_t index = 0; index < runs_.size(); ++index) start(index);
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [this] { look_around(); });
     look.start(kLookInterval);
@@ -65,19 +67,19 @@ public:
   }
 
 private:
-  void start(std::size_t index, const QString& file) {
+  void start(std::size_t index) {
     PortRun& run = runs_[index];
     run.process = std::make_unique<QProcess>();
     QProcess& process = *run.process;
     process.setStandardErrorFile(QProcess::nullDevice()); // what it would say comes as events
-    rt::keep_from_terminal_signals(process);
+    rt::bind_to_this_program(process);
     QObject::connect(&process, &QProcess::readyReadStandardOutput, [this, index] { read_events(index); });
     QObject::connect(&process, &QProcess::finished, [this, index] { finish(index); });
     QObject::connect(&process, &QProcess::errorOccurred, [this, index](QProcess::ProcessError error) {
       if (error == QProcess::FailedToStart) finish(index);
     });
     run.started = Clock::now();
-    process.start(QCoreApplication::applicationFilePath(), child_arguments(request_, request_.ports[index], file));
+    process.start(QCoreApplication::applicationFilePath(), child_arguments(request_, request_.ports[index], image_));
   }
 
   void read_events(std::size_t index) {
@@ -98,6 +100,8 @@ private:
     }
     Event shown = event;
     shown.port = view_.rows()[index].port; // as the user named it, in every event of the port
+    // The copy loaded the image it was handed; the user knows their file.
+    shown.message.replace(QDir::toNativeSeparators(image_), QDir::toNativeSeparators(request_.file));
     if (request_.json) write_event(shown);
     view_.show(index, shown);
   }
@@ -114,16 +118,18 @@ private:
     if (all_done()) loop_.quit();
   }
 
-  // A copy that a stop request reached before it could meet one was ended by
-  // the signal before it touched its port: the update must be repeated.
+  // A copy ended by a signal (killed outright, or a stop request that came
+  // before it could meet one) left its device wherever it was: the update
+  // must be repeated.
   std::pair<int, QString> outcome_of(const PortRun& run) const {
     const QProcess& process = *run.process;
-    const bool started = process.error() != QProcess::FailedToStart;
-    if (started && process.exitStatus() == QProcess::NormalExit) {
-      return {process.exitCode(), run.result.isEmpty() ? QString::fromUtf8(texts_.no_result) : run.result};
+    if (process.error() == QProcess::FailedToStart) {
+      return {code_of(ExitStatus::Internal), QString::fromUtf8(texts_.no_result)};
     }
-    if (started && run.stop_passed) return {code_of(ExitStatus::Interrupted), QString::fromUtf8(texts_.interrupted)};
-    return {code_of(ExitStatus::Internal), QString::fromUtf8(texts_.no_result)};
+    if (process.exitStatus() == QProcess::CrashExit) {
+      return {code_of(ExitStatus::Interrupted), QString::fromUtf8(texts_.interrupted)};
+    }
+    return {process.exitCode(), run.result.isEmpty() ? QString::fromUtf8(texts_.no_result) : run.result};
   }
 
   Event result_event(std::size_t index, int status, const QString& message) const {
@@ -154,6 +160,7 @@ private:
 
   const WorkshopRequest& request_;
   const Texts& texts_;
+  const QString image_; // what every copy loads
   WorkshopView view_;
   std::vector<PortRun> runs_;
   QEventLoop loop_;
@@ -172,6 +179,16 @@ bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
   return true;
 }
 
+// The file as it is now, read as Load reads it.
+std::optional<rt::SharedFileCopy> image_of(const QString& file) {
+  const std::string path = rt::to_system_text(QDir::toNativeSeparators(file));
+  std::FILE* opened = OpenRegularFile(path.c_str(), kovo::kMaxFirmwareFileBytes);
+  if (!opened) return std::nullopt;
+  auto image = rt::SharedFileCopy::of(opened, kovo::kMaxFirmwareFileBytes);
+  std::fclose(opened);
+  return image;
+}
+
 } // namespace
 
 QString trace_file_for(const QString& trace, const QString& port) {
@@ -184,14 +201,16 @@ QString trace_file_for(const QString& trace, const QString& port) {
 
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts) {
   if (!trace_files_writable(request, texts)) return ExitStatus::Usage;
-  QTemporaryDir folder;
-  const QString copy = folder.filePath(QFileInfo(request.file).fileName());
-  if (!folder.isValid() || !QFile::copy(request.file, copy)) {
-    write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(QDir::toNativeSeparators(request.file)));
-    return ExitStatus::File;
+  const auto image = image_of(request.file);
+  if (!image) {
+    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(QDir::toNativeSeparators(request.file));
+    return end_before_any_port(request.ports, request.json, ExitStatus::File, reason);
   }
-  Workshop workshop(request, texts);
-  return workshop.run(copy);
+  if (!firmware_image(image->path())) {
+    return end_before_any_port(request.ports, request.json, ExitStatus::File, QString::fromUtf8(texts.file_faulty));
+  }
+  Workshop workshop(request, texts, image->path());
+  return workshop.run();
 }
 
 } // namespace cli

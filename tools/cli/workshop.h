@@ -2,7 +2,8 @@
 // so the program starts a copy of itself for each port (--workshop-child),
 // all at once, reads the events each copy writes (events.h), shows them and
 // ends with a summary. Every copy programs the same copy of the file, made
-// once, so a file changed meanwhile cannot reach some devices only.
+// and checked once, so a file changed meanwhile cannot reach some devices
+// only; the copy is in no folder, so no ending leaves it behind.
 #pragma once
 
 #include "exit_status.h"
@@ -17,12 +18,13 @@ namespace cli {
 struct WorkshopRequest {
   Language language;
   QStringList ports;
-  QString file;  // absolute; it loads
+  QString file;  // absolute; readable
   QString trace; // empty: no trace
   bool json = false;
 };
 
 // Success only when every port succeeded; else the highest status of a port.
+// A file that cannot be copied or is faulty ends every port before any is touched.
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts);
 
 // The trace file of one port: the file named with the port appended.
