@@ -163,6 +163,7 @@ std::optional<std::string> rt::readable_file(const std::string& path) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(filesystem_path(path), error);
   if (error || !std::filesystem::is_regular_file(absolute, error) || !readable(absolute)) return std::nullopt;
+  // Not cleaned of "." and "..": with a link among the folders, the cleaned path could name another file.
   return system_name(absolute);
 }
 

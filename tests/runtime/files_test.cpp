@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -38,6 +39,27 @@ TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
   EXPECT_EQ(QDir::currentPath(), current);
   EXPECT_FALSE(QFile::exists(QDir(current).filePath(QStringLiteral("settings.dat"))));
 }
+
+#ifndef _WIN32
+// A name is bytes on POSIX: one that is not UTF-8 opens that file, not the
+// one whose name reads the same once decoded (U+FFFD for the byte).
+TEST(FileFolder, OpensANameThatIsNotUtf8ByItsBytes) {
+  const rt::Session session;
+  QTemporaryDir chosen;
+  rt::set_file_folder(chosen.path());
+  const std::string folder = QFile::encodeName(chosen.path()).toStdString();
+  std::ofstream(folder + "/fw\xef\xbf\xbd.frm") << "look-alike";
+  std::ofstream(folder + "/fw\xff.frm") << "named";
+
+  std::FILE* relative = OpenRegularFile("fw\xff.frm", 100);
+  std::FILE* absolute = OpenFile((folder + "/fw\xff.frm").c_str(), "r");
+
+  ASSERT_NE(relative, nullptr);
+  EXPECT_EQ(content_of(relative), "named");
+  ASSERT_NE(absolute, nullptr);
+  EXPECT_EQ(content_of(absolute), "named");
+}
+#endif
 
 // A variable set for one test and put back as it was afterwards.
 class ScopedVariable {
