@@ -248,7 +248,7 @@ protected:
 TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
   const FailureCase& failure = GetParam();
   DevsimProcess device(failure.device);
-  const QString port = failure.port ? QString::fromLatin1(failure.port) : port_of(device);
+  const QString port = failure.port ? QString::fromUtf8(failure.port) : port_of(device);
   const CliRun result =
       run({QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), firmware_for(failure)});
   EXPECT_EQ(result.exit_code, failure.exit_code) << result.out.toStdString() << result.err.toStdString();
@@ -265,6 +265,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kExitPort,
                     "Port /dev/kovo-no-such-port not found"},
         FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
+        // The arguments are parsed as bytes; a port is still text.
+        FailureCase{"port_name_not_ascii",
+                    {},
+                    FailureCase::Good,
+                    "/dev/kovo-pr\u00fcf",
+                    kExitPort,
+                    "Port /dev/kovo-pr\u00fcf not found"},
         FailureCase{"device_silent", kSilentDevice, FailureCase::Good, nullptr, kExitNoDevice, "No device answered."},
         FailureCase{"device_not_supported",
                     {"--type", "D1"},
