@@ -37,7 +37,8 @@ ParseResult load(const std::uint8_t* data, std::size_t size, int memory_size, Gu
   require(text.lines <= kovo::kHexRows, "more lines kept than there are rows");
   kovo::preset_image(buffers.image(), memory_size);
   const ParseResult result = kovo::parse_hex_rows(buffers.rows(), text, buffers.image(), progress);
-  require((result == ParseResult::NothingParsed) == (text.lines == 0), "nothing parsed although lines were kept");
+  require((result == ParseResult::NothingParsed) == (text.lines == 0 && !text.unterminated_line),
+          "nothing parsed although a line was kept");
   return result;
 }
 

@@ -59,7 +59,7 @@ public:
     return true;
   }
 
-  HexText text() const { return {line_, more_follows_}; }
+  HexText text() const { return {line_, more_follows_, column_ > 0}; }
 
 private:
   void next_line() {
@@ -153,6 +153,11 @@ RowResult examine_row(Row row, FlashImage image) {
   return check(row, head, image);
 }
 
+RowResult examine_counted(Row row, FlashImage image, LoadProgress& progress) {
+  progress.advance(kStepsPerRow);
+  return examine_row(row, image);
+}
+
 } // namespace
 
 LoadProgress::LoadProgress(int memory_size) : divisor_(memory_size > 0 ? static_cast<unsigned>(memory_size) : 1) {}
@@ -179,16 +184,21 @@ void preset_image(FlashImage image, int memory_size) {
 
 ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image, LoadProgress& progress) {
   for (std::size_t row = 0; row < text.lines; ++row) {
-    progress.advance(kStepsPerRow);
-    switch (examine_row(rows[row], image)) {
+    switch (examine_counted(rows[row], image, progress)) {
     case RowResult::Faulty: return ParseResult::Faulty;
     case RowResult::EndOfFile: return ParseResult::Loaded;
     case RowResult::Next: break;
     }
   }
+  // A download cut short ends in a line without its line feed; only the
+  // end-of-file record may stand there, since nothing follows it anyway.
+  if (text.unterminated_line) {
+    const bool ends_the_file = examine_counted(rows[text.lines], image, progress) == RowResult::EndOfFile;
+    return ends_the_file ? ParseResult::Loaded : ParseResult::Faulty;
+  }
   if (text.lines == 0) return ParseResult::NothingParsed;
   // Rows ran out before the end of the file: the rest of it was never seen.
-  return text.lines_dropped ? ParseResult::Faulty : ParseResult::Loaded;
+  return text.lines_dropped ? ParseResult::Faulty : ParseResult::LoadedWithoutEndRecord;
 }
 
 } // namespace kovo

@@ -42,13 +42,15 @@ private:
 
 // What reading left in the rows.
 struct HexText {
-  std::size_t lines = 0;      // lines ended by a line feed and kept, at most kHexRows
-  bool lines_dropped = false; // the file went on after the last row's line feed
+  std::size_t lines = 0;          // lines ended by a line feed and kept, at most kHexRows
+  bool lines_dropped = false;     // the file went on after the last row's line feed
+  bool unterminated_line = false; // the file ended in a line without a line feed, kept in row `lines`
 };
 
 // Reads the file a row per line, without the line feed, to its end or to the
 // first character after the last row's line feed (the rest is never
-// examined, so it is not read). Each row is cleared before its line goes in;
+// examined, so it is not read). A last line without a line feed goes into
+// the row after the others. Each row is cleared before its line goes in;
 // characters past the row's end are not kept. One progress step per read
 // attempt, the one that meets the end of the file included.
 HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress);
@@ -57,13 +59,21 @@ HexText read_hex_text(std::FILE* file, HexRows rows, LoadProgress& progress);
 void preset_image(FlashImage image, int memory_size);
 
 enum class ParseResult {
-  Loaded,       // every row examined, or an end-of-file record met, without a fault
-  Faulty,       // a row failed its checks; no later row was examined
-  NothingParsed // the text held no whole line
+  Loaded,                 // an end-of-file record met, every row before it without a fault
+  LoadedWithoutEndRecord, // every row examined without a fault, but no end-of-file record: maybe cut short
+  Faulty,                 // a row failed its checks; no later row was examined
+  NothingParsed           // the file held no character
 };
 
+// Whether the image may be programmed.
+constexpr bool loaded(ParseResult result) {
+  return result == ParseResult::Loaded || result == ParseResult::LoadedWithoutEndRecord;
+}
+
 // Examines the rows that reading kept, in order, placing data records in the
-// image; 20 progress steps per row, taken before the row is examined.
+// image; 20 progress steps per row, taken before the row is examined. A last
+// line without a line feed is examined too: it must be the end-of-file
+// record, or the file was cut short.
 ParseResult parse_hex_rows(HexRows rows, const HexText& text, FlashImage image, LoadProgress& progress);
 
 } // namespace kovo

@@ -75,7 +75,7 @@ int LOAD_CRYPT_FILE(int, int, int event, void*, int, int) {
   remember_file(path);
   const ParseResult result = load_path(path);
   if (result == ParseResult::Faulty) MessagePopup(text_flash_err_5, text_flash_err_6);
-  image_loaded = result == ParseResult::Loaded;
+  image_loaded = loaded(result);
   offer_programming();
   return 0;
 }

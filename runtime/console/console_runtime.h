@@ -62,7 +62,8 @@ public:
   // What RunUserInterface does in place of waiting for a person: it runs the
   // session once and returns when the session does.
   void set_session(std::function<void()> session);
-  // The path FileSelectPopup answers with, UTF-8; empty: cancelled.
+  // The path FileSelectPopup answers with, as the system names files (bytes
+  // on POSIX, UTF-8 on Windows); empty: cancelled.
   void set_file_choice(std::string path);
 
   // Every message the system showed in this run, in order.

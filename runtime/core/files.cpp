@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <filesystem>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -25,16 +26,33 @@ namespace {
 
 constexpr char kSettingsFolderName[] = "KovoFlash";
 
+// The session's chosen folder for relative names; empty: the current folder.
+QString chosen_folder() {
+  const rt::Session* session = rt::Session::active();
+  return session ? session->file_folder : QString();
+}
+
 // A relative name lies in the session's chosen folder; an absolute one stays as it is.
 QString resolved(const char* path) {
   const QString name = rt::from_system_text(path);
-  const rt::Session* session = rt::Session::active();
-  return session && !session->file_folder.isEmpty() ? QDir(session->file_folder).filePath(name) : name;
+  return chosen_folder().isEmpty() ? name : QDir(chosen_folder()).filePath(name);
 }
 
-// The system names files in UTF-8; each operating system wants its own encoding.
+// The system names files in UTF-8 on Windows, which wants them wide; on
+// POSIX a name is bytes and reaches the system as the user gave it.
 #ifdef _WIN32
 std::wstring native_path(const char* path) { return resolved(path).toStdWString(); }
+
+std::filesystem::path filesystem_path(const std::string& path) {
+  return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string system_name(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
+
+bool readable(const std::filesystem::path& path) { return _waccess(path.c_str(), 4) == 0; }
 
 // Opening a pipe or a device does not wait on Windows; only reading would.
 int open_without_waiting(const char* path) {
@@ -50,7 +68,16 @@ std::FILE* stream_for(int fd) { return _fdopen(fd, "r"); }
 
 void close_descriptor(int fd) { _close(fd); }
 #else
-QByteArray native_path(const char* path) { return QFile::encodeName(resolved(path)); }
+QByteArray native_path(const char* path) {
+  if (path[0] == '/' || chosen_folder().isEmpty()) return QByteArray(path);
+  return QFile::encodeName(chosen_folder()) + '/' + path;
+}
+
+std::filesystem::path filesystem_path(const std::string& path) { return path; }
+
+std::string system_name(const std::filesystem::path& path) { return path.string(); }
+
+bool readable(const std::filesystem::path& path) { return access(path.c_str(), R_OK) == 0; }
 
 // Without O_NONBLOCK, opening a FIFO waits for a writer.
 int open_without_waiting(const char* path) {
@@ -118,8 +145,42 @@ int overwrite_in_place(const QString& path, const QByteArray& content) {
 
 void rt::set_file_folder(const QString& folder) { rt::Session::current().file_folder = folder; }
 
+std::optional<QByteArray> rt::read_regular_file(const QString& path, long long maxBytes) {
+  std::FILE* file = OpenRegularFile(to_system_text(path).c_str(), maxBytes);
+  if (!file) return std::nullopt;
+  QByteArray content;
+  char block[4096];
+  // A file that grows while it is read is still read no further than the bound.
+  for (std::size_t got; content.size() <= maxBytes && (got = std::fread(block, 1, sizeof block, file)) > 0;) {
+    content.append(block, static_cast<qsizetype>(got));
+  }
+  const bool complete = std::ferror(file) == 0 && content.size() <= maxBytes;
+  std::fclose(file);
+  return complete ? std::optional(content) : std::nullopt;
+}
+
+std::optional<std::string> rt::readable_file(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(filesystem_path(path), error);
+  if (error || !std::filesystem::is_regular_file(absolute, error) || !readable(absolute)) return std::nullopt;
+  // Not cleaned of "." and "..": with a link among the folders, the cleaned path could name another file.
+  return system_name(absolute);
+}
+
+namespace {
+
+// Qt takes XDG_CONFIG_HOME as it stands; the XDG rule ignores a relative
+// value, which would put the settings in whatever folder a run starts in.
+QString configuration_folder() {
+  const QString named = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (named.isEmpty() || QDir::isAbsolutePath(named)) return named;
+  return QDir::home().filePath(QStringLiteral(".config"));
+}
+
+} // namespace
+
 QString rt::user_settings_folder() {
-  const QString configuration = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString configuration = configuration_folder();
   return configuration.isEmpty() ? QString() : QDir(configuration).filePath(QLatin1String(kSettingsFolderName));
 }
 

@@ -3,7 +3,10 @@
 // choose another folder without changing the process's current folder.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
+#include <string>
 
 namespace rt {
 
@@ -11,6 +14,16 @@ namespace rt {
 // taken from this folder for the rest of the session; empty: the current
 // folder. Needs a living session.
 void set_file_folder(const QString& folder);
+
+// The absolute path of a readable regular file (links followed), as the
+// system names files: bytes on POSIX, UTF-8 on Windows, as path is given.
+// Nothing when path names no such file.
+std::optional<std::string> readable_file(const std::string& path);
+
+// The whole content of a regular file (links followed) of at most maxBytes,
+// read as OpenRegularFile reads it: never waiting for a writer or a device.
+// Nothing for anything else or when it cannot be read.
+std::optional<QByteArray> read_regular_file(const QString& path, long long maxBytes);
 
 // The user's configuration folder for the program (~/.config/KovoFlash on
 // Linux), made or not; empty when the system names no configuration folder.

@@ -1,5 +1,9 @@
 #include "system_text.h"
 
+#ifdef _WIN32
+#include <QCoreApplication>
+#endif
+
 namespace rt {
 
 QString from_system_text(std::string_view bytes) {
@@ -7,5 +11,16 @@ QString from_system_text(std::string_view bytes) {
 }
 
 std::string to_system_text(const QString& text) { return text.toUtf8().toStdString(); }
+
+#ifdef _WIN32
+// argv holds the arguments in the ANSI code page, which cannot hold every name.
+std::vector<std::string> command_line_arguments(int, char**) {
+  std::vector<std::string> arguments;
+  for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(to_system_text(argument));
+  return arguments;
+}
+#else
+std::vector<std::string> command_line_arguments(int argc, char** argv) { return {argv, argv + argc}; }
+#endif
 
 } // namespace rt

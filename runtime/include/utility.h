@@ -12,11 +12,12 @@ void Delay(double seconds);
 // and still sends what closes it on the device.
 int StopRequested();
 
-// Opens a file by a UTF-8 path, as fopen does; any name the system accepts works.
+// Opens a file as fopen does, by a path as the system names files (bytes on
+// POSIX, UTF-8 on Windows); any name the system accepts works.
 std::FILE* OpenFile(const char* path, const char* mode);
 
-// Opens a regular file (links followed) for reading as text, by a UTF-8
-// path. Null when the path names anything else (a pipe, a
+// Opens a regular file (links followed) for reading as text, by a path as
+// OpenFile takes it. Null when the path names anything else (a pipe, a
 // device, a folder), when the file holds more than maxBytes, or when it cannot
 // be opened. Never waits for a writer or a device.
 std::FILE* OpenRegularFile(const char* path, long long maxBytes);

@@ -8,6 +8,7 @@
 #include "widgets_runtime.h"
 
 #include "dialog_script.h"
+#include "files.h"
 #include "idle.h"
 #include "panel_binding.h"
 #include "scoped_flag.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -38,6 +40,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -46,6 +49,7 @@ namespace {
 
 constexpr int kRepaintIntervalMs = 16; // one screen frame
 constexpr char kBuiltInPanelFolder[] = ":/ui/";
+constexpr long long kMaxPanelFileBytes = 4LL * 1024 * 1024; // far beyond the panel's 17 KB
 
 enum class Kind { Button, TextMessage, TextBox, Numeric, Ring, Timer };
 
@@ -75,13 +79,23 @@ QStringList default_panel_folders() {
           QDir::cleanPath(executable_folder.filePath(QStringLiteral(KOVO_INSTALLED_PANEL_FOLDER)))};
 }
 
-// The first folder's copy of the panel file, else the one built into the program.
+// The first folder's copy of the panel file, else the one built into the
+// program. Only a regular file counts: a pipe of that name would hang the start.
 QString panel_file_path(const QStringList& folders, const QString& name) {
   for (const QString& folder : folders) {
     const QString path = QDir(folder).filePath(name);
-    if (QFileInfo::exists(path)) return path;
+    if (QFileInfo(path).isFile()) return path;
   }
   return kBuiltInPanelFolder + QFileInfo(name).fileName();
+}
+
+// A file on disk is read as a regular file, without waiting, in case it was
+// swapped for a pipe since it was chosen; the built-in copy is a resource.
+std::optional<QByteArray> panel_file_content(const QString& path) {
+  if (!path.startsWith(QLatin1String(kBuiltInPanelFolder))) return rt::read_regular_file(path, kMaxPanelFileBytes);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return file.readAll();
 }
 
 bool kind_of(QWidget* widget, Kind& kind) {
@@ -330,10 +344,12 @@ Control* find_control(int panel, int control) {
 
 int WidgetsRuntime::State::load(const QString& name, int resource_id) {
   const QString path = panel_file_path(panel_folders, name);
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, file.errorString());
+  std::optional<QByteArray> content = panel_file_content(path);
+  if (!content) {
+    return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, QStringLiteral("it cannot be read as a regular file"));
   }
+  QBuffer file(&*content);
+  file.open(QIODevice::ReadOnly);
   PanelLoader loader;
   Panel panel;
   panel.window.reset(loader.load(&file));

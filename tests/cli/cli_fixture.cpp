@@ -105,10 +105,41 @@ std::unique_ptr<QProcess> CliTest::start(const QStringList& arguments, const QPr
 
 CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& environment,
                     std::chrono::seconds deadline) const {
+  return run_command(QStringLiteral(KOVOFLASH_CLI), arguments, environment, deadline);
+}
+
+namespace {
+
+// Each byte outside ASCII as printf's %b takes it: \0 and three octal digits.
+QString printf_escaped(const std::string& bytes) {
+  QString escaped;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    escaped += byte < 0x80 && byte != '\\' ? QString(QLatin1Char(c))
+                                           : QStringLiteral("\\0%1").arg(byte, 3, 8, QLatin1Char('0'));
+  }
+  return escaped;
+}
+
+} // namespace
+
+CliRun CliTest::run_with_byte_arguments(const std::vector<std::string>& arguments) const {
+  // The shell turns each escaped argument back into its bytes and starts the program with them.
+  QStringList shell = {
+      QStringLiteral("-c"),
+      QStringLiteral("program=$1; shift; for a; do shift; set -- \"$@\" \"$(printf %b \"$a\")\"; done; "
+                     "exec \"$program\" \"$@\""),
+      QStringLiteral("sh"), QStringLiteral(KOVOFLASH_CLI)};
+  for (const std::string& argument : arguments) shell.append(printf_escaped(argument));
+  return run_command(QStringLiteral("/bin/sh"), shell, environment(), std::chrono::seconds(60));
+}
+
+CliRun CliTest::run_command(const QString& program, const QStringList& arguments,
+                            const QProcessEnvironment& environment, std::chrono::seconds deadline) const {
   QProcess process;
   process.setProcessEnvironment(environment);
   process.setWorkingDirectory(current_.path());
-  process.start(QStringLiteral(KOVOFLASH_CLI), arguments);
+  process.start(program, arguments);
   const bool finished = process.waitForFinished(static_cast<int>(deadline.count() * 1000));
   if (!finished) {
     process.kill();

@@ -80,6 +80,9 @@ protected:
   CliRun run(const QStringList& arguments) const { return run(arguments, environment()); }
   CliRun run(const QStringList& arguments, const QProcessEnvironment& environment,
              std::chrono::seconds deadline = std::chrono::seconds(60)) const;
+  // A run whose arguments are bytes, such as a file name that is not UTF-8
+  // (QProcess would hand them over in UTF-8).
+  CliRun run_with_byte_arguments(const std::vector<std::string>& arguments) const;
   // Starts a run and returns at once, for a test that acts while it runs.
   std::unique_ptr<QProcess> start(const QStringList& arguments) const { return start(arguments, environment()); }
   std::unique_ptr<QProcess> start(const QStringList& arguments, const QProcessEnvironment& environment) const;
@@ -93,6 +96,9 @@ protected:
   double time_scale_ = 1.0;
 
 private:
+  CliRun run_command(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
+                     std::chrono::seconds deadline) const;
+
   QTemporaryDir current_;
   QTemporaryDir config_;
   QTemporaryDir files_;

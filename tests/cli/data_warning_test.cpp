@@ -17,6 +17,9 @@ const char kBeyondGerman[] =
     "Warnung: Die Daten der Datei ab 0x4000 liegen hinter den 16 KiB, die dieses Ger\u00e4t "
     "erh\u00e4lt, und werden nicht programmiert.";
 const char kNoData[] = "Warning: the file holds no data for the 16 KiB this device receives; it is written with FF.";
+const char kNoEndRecord[] = "Warning: the file ends without an end-of-file record (:00000001FF); it may be cut short.";
+const char kNoEndRecordGerman[] =
+    "Warnung: Die Datei endet ohne Dateiende-Satz (:00000001FF); vielleicht ist sie unvollst\u00e4ndig.";
 
 Bytes counting(std::size_t count) {
   Bytes bytes(count);
@@ -29,7 +32,13 @@ struct FileCase {
   std::vector<Block> blocks;
   const char* language;
   std::vector<const char*> warnings;
+  bool end_record = true; // false: the file stops after its last data record
 };
+
+std::string firmware_text(const FileCase& file) {
+  const std::string text = intel_hex(file.blocks);
+  return file.end_record ? text : text.substr(0, text.rfind(":00000001FF"));
+}
 
 class DataWarningTest : public CliTest, public ::testing::WithParamInterface<FileCase> {};
 
@@ -38,7 +47,7 @@ TEST_P(DataWarningTest, WarnsOfWhatTheDeviceMissesAndProgramsAsAlways) {
   DevsimProcess device;
   const CliRun result =
       run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QString::fromLatin1(file.language),
-           write_file(QStringLiteral("firmware.frm"), intel_hex(file.blocks))});
+           write_file(QStringLiteral("firmware.frm"), firmware_text(file))});
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
   for (const char* warning : file.warnings) {
     EXPECT_TRUE(result.err.contains(QString::fromUtf8(warning))) << result.err.toStdString();
@@ -54,12 +63,14 @@ TEST_P(DataWarningTest, WarnsOfWhatTheDeviceMissesAndProgramsAsAlways) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cli, DataWarningTest,
-    ::testing::Values(FileCase{"fits_the_device", {{0x0000, counting(kProgrammedSize)}}, "en", {}},
-                      FileCase{"twice_the_device", {{0x0000, counting(2 * kProgrammedSize)}}, "en", {kBeyond}},
-                      FileCase{
-                          "twice_the_device_german", {{0x0000, counting(2 * kProgrammedSize)}}, "de", {kBeyondGerman}},
-                      FileCase{"data_only_at_0x8000", {{0x8000, counting(256)}}, "en", {kBeyond, kNoData}},
-                      FileCase{"no_data_record", {}, "en", {kNoData}}),
+    ::testing::Values(
+        FileCase{"fits_the_device", {{0x0000, counting(kProgrammedSize)}}, "en", {}},
+        FileCase{"twice_the_device", {{0x0000, counting(2 * kProgrammedSize)}}, "en", {kBeyond}},
+        FileCase{"twice_the_device_german", {{0x0000, counting(2 * kProgrammedSize)}}, "de", {kBeyondGerman}},
+        FileCase{"data_only_at_0x8000", {{0x8000, counting(256)}}, "en", {kBeyond, kNoData}},
+        FileCase{"no_data_record", {}, "en", {kNoData}},
+        FileCase{"no_end_record", {{0x0000, counting(kProgrammedSize)}}, "en", {kNoEndRecord}, false},
+        FileCase{"no_end_record_german", {{0x0000, counting(kProgrammedSize)}}, "de", {kNoEndRecordGerman}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

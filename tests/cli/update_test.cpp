@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <fstream>
 #include <string>
 
 namespace kovo::cli_testing {
@@ -219,7 +220,7 @@ TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
 struct FailureCase {
   const char* name;
   std::vector<std::string> device; // simulator options
-  enum { Good, Faulty, Missing } firmware;
+  enum { Good, Faulty, Cut, Missing } firmware;
   const char* port; // nullptr: the simulator's
   int exit_code;
   const char* complaint; // expected on standard error
@@ -233,6 +234,11 @@ protected:
     case FailureCase::Good: return firmware();
     // 04 + 01 + 02 + 03 + 04 needs the checksum F2.
     case FailureCase::Faulty: return write_file(QStringLiteral("faulty.frm"), ":0400000001020304F0\n:00000001FF\n");
+    // A download cut in the middle of a data record, after whole records.
+    case FailureCase::Cut: {
+      const std::string whole = intel_hex(kFirmware);
+      return write_file(QStringLiteral("cut.frm"), whole.substr(0, whole.size() / 2 - 20));
+    }
     case FailureCase::Missing: break;
     }
     return QStringLiteral("/no/such/firmware.frm");
@@ -242,7 +248,7 @@ protected:
 TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
   const FailureCase& failure = GetParam();
   DevsimProcess device(failure.device);
-  const QString port = failure.port ? QString::fromLatin1(failure.port) : port_of(device);
+  const QString port = failure.port ? QString::fromUtf8(failure.port) : port_of(device);
   const CliRun result =
       run({QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), firmware_for(failure)});
   EXPECT_EQ(result.exit_code, failure.exit_code) << result.out.toStdString() << result.err.toStdString();
@@ -259,6 +265,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kExitPort,
                     "Port /dev/kovo-no-such-port not found"},
         FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
+        // The arguments are parsed as bytes; a port is still text.
+        FailureCase{"port_name_not_ascii",
+                    {},
+                    FailureCase::Good,
+                    "/dev/kovo-pr\u00fcf",
+                    kExitPort,
+                    "Port /dev/kovo-pr\u00fcf not found"},
         FailureCase{"device_silent", kSilentDevice, FailureCase::Good, nullptr, kExitNoDevice, "No device answered."},
         FailureCase{"device_not_supported",
                     {"--type", "D1"},
@@ -280,6 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
                     kExitUnsupported,
                     "This device cannot be updated."},
         FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "File error: File faulty!\n"},
+        FailureCase{"file_cut_short", {}, FailureCase::Cut, nullptr, kExitFile, "File error: File faulty!\n"},
         FailureCase{"file_missing",
                     {},
                     FailureCase::Missing,
@@ -294,6 +308,62 @@ INSTANTIATE_TEST_SUITE_P(
                     "Programming error: Incorrect programming! Reconnect receiver and restart programming!\n"
                     "Programming failed."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kovo::cli_testing
+
+namespace kovo::cli_testing {
+namespace {
+
+// On Linux a file name is bytes. One that is not UTF-8 names that very file,
+// not the one whose name reads the same once decoded for display (U+FFFD in
+// place of the byte), which lies beside it with other data.
+class ByteFileName : public UpdateTest {
+protected:
+  ByteFileName() {
+    folder_ = QFile::encodeName(QFileInfo(firmware()).path()).toStdString();
+    write_named(kDecodedName, intel_hex(kOtherFirmware));
+    write_named(kByteName, intel_hex(kFirmware));
+  }
+
+  std::string path_of(const std::string& name) const { return folder_ + '/' + name; }
+
+  void write_named(const std::string& name, const std::string& content) const {
+    std::ofstream(path_of(name), std::ios::binary) << content;
+  }
+
+  const std::string kByteName = "fw\xff.frm";
+  const std::string kDecodedName = "fw\xef\xbf\xbd.frm";
+  const std::vector<Block> kOtherFirmware = {{0x0000, pattern(512, 3)}};
+
+private:
+  std::string folder_;
+};
+
+TEST_F(ByteFileName, ProgramsTheFileOfThatName) {
+  DevsimProcess device;
+  const CliRun result =
+      run_with_byte_arguments({"--port", port_of(device).toStdString(), "--lang", "en", path_of(kByteName)});
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Firmware file loaded: ") + QString::fromUtf8(path_of(kByteName))))
+      << result.out.toStdString();
+  device.stop();
+  const Bytes memory = device.readMemory();
+  ASSERT_GE(memory.size(), kProgrammedSize);
+  EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+}
+
+TEST_F(ByteFileName, IsCheckedByThatName) {
+  const CliRun result = run_with_byte_arguments({"--check", path_of(kByteName)});
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("Highest address with data: 0x3FFF\n"))) << result.out.toStdString();
+}
+
+TEST_F(ByteFileName, ThatIsMissingIsNotTakenForItsLookAlike) {
+  const CliRun result = run_with_byte_arguments({"--check", path_of("fw\xfe.frm")});
+  EXPECT_EQ(result.exit_code, kExitFile);
+  EXPECT_TRUE(result.err.contains(QStringLiteral("cannot be read"))) << result.err.toStdString();
+}
 
 } // namespace
 } // namespace kovo::cli_testing

@@ -27,7 +27,7 @@ TEST_P(LoadingSamples, EnableProgrammingOnlyWhenLoadedAndReportFaultsOnce) {
     connected(sample.memory_size);
     std::ranges::copy(earlier_content(), data_flash.begin());
     load(path);
-    EXPECT_EQ(dimmed(PANEL_PROGRAM), sample.result != ParseResult::Loaded);
+    EXPECT_EQ(dimmed(PANEL_PROGRAM), !loaded(sample.result));
     EXPECT_FALSE(dimmed(PANEL_LOAD_FILE));
     EXPECT_EQ(image_difference(data_flash, expected_image(earlier_content(), sample)), "");
     EXPECT_EQ(file_name_box(), " " + path) << "the path goes after the blank the reset left";

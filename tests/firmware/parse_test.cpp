@@ -159,8 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
         ProgressCase{"FaultyRowIsTheLastCounted", "x\n:00000001FF\n", 1, count_up(0, 14) + std::vector<unsigned>{15}},
         ProgressCase{"NothingCountedAfterTheEndRecord", ":00000001FF\nx\n", 1,
                      count_up(0, 14) + std::vector<unsigned>{15}},
-        ProgressCase{"UnterminatedLineIsReadButNotParsed", ":00000001FF\nxyz", 1,
-                     count_up(0, 15) + std::vector<unsigned>{16}}),
+        ProgressCase{"LineAfterTheEndRecordIsReadButNotParsed", ":00000001FF\nxyz", 1,
+                     count_up(0, 15) + std::vector<unsigned>{16}},
+        ProgressCase{"LastLineWithoutLineFeedIsExamined", ":00000001FF", 1,
+                     count_up(0, 11) + std::vector<unsigned>{12}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadingHexText, KeepsAtMost2400LinesAndSaysWhenMoreCame) {
@@ -189,8 +191,8 @@ TEST(ReadingHexText, StopsAtTheFirstCharacterAfterTheLastRowsLineFeed) {
     for (std::size_t line = 0; line < kHexRows; ++line) text += ":00000001FF\n";
     return text;
   }();
-  // A last line without a line feed is never parsed, but past the rows it
-  // still says the file went on.
+  // Past the rows, a last line without a line feed is not kept but still
+  // says the file went on.
   for (const std::string& rest : {std::string("x"), std::string(100000, '\n')}) {
     File file = text_file(kept_lines + rest);
     RecordedProgress progress(1);

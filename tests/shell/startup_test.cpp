@@ -16,7 +16,17 @@
 #include <QLabel>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kovo::testing {
 namespace {
@@ -232,6 +242,44 @@ TEST_P(UnusablePanelFile, EndsTheProgramWithAMessage) {
   EXPECT_EQ(dialogs_.messages()[0].title, "24GHz_prog.uir");
   EXPECT_FALSE(QFile::exists(folder_.filePath("ini_pckovorecv.dat")));
 }
+
+#ifndef _WIN32
+// Should a start wait on the pipe after all, a writer comes late and ends the
+// wait, so the test fails instead of hanging.
+class LateWriter {
+public:
+  LateWriter(std::string pipe, std::chrono::seconds after)
+      : thread_([this, pipe = std::move(pipe), after] {
+          if (done_.get_future().wait_for(after) == std::future_status::ready) return;
+          const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+          if (fd != -1) ::close(fd);
+        }) {}
+  ~LateWriter() {
+    done_.set_value();
+    thread_.join();
+  }
+  LateWriter(const LateWriter&) = delete;
+  LateWriter& operator=(const LateWriter&) = delete;
+
+private:
+  std::promise<void> done_;
+  std::thread thread_;
+};
+
+// A pipe of the panel file's name is passed over for the built-in panel:
+// opening it would wait for a writer before the window ever appeared.
+TEST_F(Startup, APipeNamedAsThePanelFileIsPassedOver) {
+  const std::string pipe = QFile::encodeName(folder_.filePath("24GHz_prog.uir")).toStdString();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  runtime_.set_panel_directory(folder_.path());
+  const LateWriter writer(pipe, std::chrono::seconds(20));
+
+  const int result = run_program([this] { EXPECT_TRUE(window()->isVisible()); });
+
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(dialogs_.messages().empty());
+}
+#endif
 
 QByteArray without_control(QByteArray file, const char* name) {
   const int at = file.indexOf(QByteArray("name=\"") + name + "\"");

@@ -39,13 +39,14 @@ void describe_memory_size(const FirmwareImage& image, int memory_size, const Tex
 
 } // namespace
 
-ExitStatus check_file(const QString& path, const Texts& texts) {
+ExitStatus check_file(const std::string& path, const Texts& texts) {
   const auto image = firmware_image(path);
   write_line(stdout, text(texts.check_loads).arg(yes_or_no(image != nullptr, texts)));
   if (!image) {
     write_line(stderr, text(texts.file_faulty));
     return ExitStatus::File;
   }
+  if (!image->end_record) write_line(stderr, text(texts.no_end_record));
   write_line(stdout, text(texts.check_highest).arg(highest_address(image->written, texts)));
   write_line(stdout, text(texts.check_bytes).arg(image->written.count()));
   for (int memory_size : kMemorySizes) describe_memory_size(*image, memory_size, texts);

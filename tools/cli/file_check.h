@@ -6,11 +6,12 @@
 #include "exit_status.h"
 #include "texts.h"
 
-#include <QString>
+#include <string>
 
 namespace cli {
 
 // Success when the file loads, File when it cannot be read or is faulty.
-ExitStatus check_file(const QString& path, const Texts& texts);
+// path as the system names files (bytes on POSIX, UTF-8 on Windows).
+ExitStatus check_file(const std::string& path, const Texts& texts);
 
 } // namespace cli

@@ -94,18 +94,16 @@ QString help_text() {
 
 // The firmware file as the system will open it: a readable file whose
 // absolute path fits the system's path buffer.
-std::optional<QString> firmware_path(const QString& argument) {
-  const QFileInfo info(argument);
-  if (!info.isFile() || !info.isReadable()) return std::nullopt;
-  const std::string bytes = rt::to_system_text(QDir::toNativeSeparators(info.absoluteFilePath()));
-  if (bytes.size() >= MAX_PATHNAME_LEN) return std::nullopt;
-  return info.absoluteFilePath();
+std::optional<std::string> firmware_path(const std::string& argument) {
+  const auto file = rt::readable_file(argument);
+  if (!file || file->size() >= MAX_PATHNAME_LEN) return std::nullopt;
+  return file;
 }
 
 // The firmware file's path, or nothing when it cannot be read, which is said.
-std::optional<QString> readable_firmware(const QString& argument, const cli::Texts& texts) {
+std::optional<std::string> readable_firmware(const std::string& argument, const cli::Texts& texts) {
   const auto file = firmware_path(argument);
-  if (!file) cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(argument));
+  if (!file) cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(argument)));
   return file;
 }
 
@@ -162,7 +160,7 @@ bool start_trace(const QString& path, std::optional<rt::LineTrace>& trace, const
   return true;
 }
 
-int update_one_port(int argc, char** argv, const cli::Options& options, const QString& file) {
+int update_one_port(int argc, char** argv, const cli::Options& options, const std::string& file) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
   QString port = options.ports.value(0);
@@ -195,7 +193,7 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
   }
   const auto file = firmware_path(options.file);
   if (!file) {
-    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(options.file);
+    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(options.file));
     return cli::code_of(cli::end_before_any_port(options.ports, options.json, ExitStatus::File, reason));
   }
   const QStringList ports = options.all_links ? cli::ports_with_links(options.ports) : options.ports;
@@ -234,7 +232,7 @@ int main(int argc, char** argv) {
   const auto time_scale = time_scale_from_environment();
   if (!time_scale) return refuse_usage(QStringLiteral("KOVOFLASH_TIME_SCALE takes a number from 0.01 to 100"));
   session.time_scale = *time_scale;
-  const auto parsed = cli::parse_options(QCoreApplication::arguments());
+  const auto parsed = cli::parse_options(rt::command_line_arguments(argc, argv));
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) return refuse_usage(error->reason);
   const cli::Options& options = std::get<cli::Options>(parsed);
   switch (options.mode) {

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "system_text.h"
+
 #include <QCommandLineParser>
 #include <QLocale>
 #include <algorithm>
@@ -18,6 +20,27 @@ const QCommandLineOption kHelp(QStringLiteral("help"));
 const QCommandLineOption kVersion(QStringLiteral("version"));
 // Set by the program itself when it starts a copy of itself for one port.
 const QCommandLineOption kWorkshopChild(QStringLiteral("workshop-child"));
+
+// The parser sees every argument byte for byte (one Latin-1 character per
+// byte; the options themselves are ASCII), so a file name keeps the bytes the
+// user gave; what is text is decoded where it is taken.
+QStringList byte_for_byte(const std::vector<std::string>& arguments) {
+  QStringList characters;
+  for (const std::string& argument : arguments) {
+    characters.append(QString::fromLatin1(argument.data(), static_cast<qsizetype>(argument.size())));
+  }
+  return characters;
+}
+
+std::string bytes_of(const QString& characters) { return characters.toLatin1().toStdString(); }
+
+QString text_of(const QString& characters) { return rt::from_system_text(bytes_of(characters)); }
+
+QStringList texts_of(const QStringList& characters) {
+  QStringList texts;
+  for (const QString& argument : characters) texts.append(text_of(argument));
+  return texts;
+}
 
 Options for_mode(Mode mode) {
   Options options;
@@ -60,13 +83,13 @@ std::variant<Options, UsageError> file_check(const QCommandLineParser& parser) {
     return UsageError{QStringLiteral("--check takes only --lang besides its file")};
   }
   Options options = for_mode(Mode::Check);
-  options.file = parser.value(kCheck);
+  options.file = bytes_of(parser.value(kCheck));
   if (const auto error = read_language(parser, options)) return *error;
   return options;
 }
 
 std::optional<UsageError> read_ports(const QCommandLineParser& parser, Options& options) {
-  options.ports = parser.values(kPort);
+  options.ports = texts_of(parser.values(kPort));
   options.all_links = parser.isSet(kAllLinks);
   if (options.ports.contains(QString())) return UsageError{QStringLiteral("--port needs a port")};
   if (options.workshop_child && (options.ports.size() != 1 || options.all_links)) {
@@ -79,23 +102,23 @@ std::variant<Options, UsageError> update(const QCommandLineParser& parser) {
   Options options;
   options.workshop_child = parser.isSet(kWorkshopChild);
   options.json = parser.isSet(kJson) || options.workshop_child;
-  options.trace = parser.value(kTrace);
+  options.trace = text_of(parser.value(kTrace));
   if (parser.isSet(kTrace) && options.trace.isEmpty()) return UsageError{QStringLiteral("--trace needs a file")};
   if (const auto error = read_ports(parser, options)) return *error;
   if (const auto error = read_language(parser, options)) return *error;
   const QStringList files = parser.positionalArguments();
   if (files.size() != 1) return UsageError{QStringLiteral("give one firmware file")};
-  options.file = files.constFirst();
+  options.file = bytes_of(files.constFirst());
   return options;
 }
 
 } // namespace
 
-std::variant<Options, UsageError> parse_options(const QStringList& arguments) {
+std::variant<Options, UsageError> parse_options(const std::vector<std::string>& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.addOptions({kPort, kAllLinks, kLanguage, kJson, kTrace, kCheck, kListPorts, kHelp, kVersion, kWorkshopChild});
-  if (!parser.parse(arguments)) return UsageError{parser.errorText()};
+  if (!parser.parse(byte_for_byte(arguments))) return UsageError{text_of(parser.errorText())};
   if (parser.isSet(kHelp)) return for_mode(Mode::Help);
   if (parser.isSet(kVersion)) return for_mode(Mode::Version);
   if (parser.isSet(kListPorts)) return port_listing(parser);

@@ -4,7 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 #include <variant>
+#include <vector>
 
 namespace cli {
 
@@ -16,7 +18,7 @@ struct Options {
   QStringList ports;                // as --port gave them; none: the stored or first port
   bool all_links = false;           // and every listed Kovo-USB-Link
   std::optional<Language> language; // empty: the locale's
-  QString file;                     // to program, or to check
+  std::string file;                 // to program, or to check; as the system names files
   bool json = false;                // events as JSON lines on standard output
   QString trace;                    // where the frames on the line go; empty: nowhere
   bool workshop_child = false;      // one port of a workshop run, for the program that started it
@@ -26,8 +28,8 @@ struct UsageError {
   QString reason;
 };
 
-// arguments as QCoreApplication::arguments(), the program first.
-std::variant<Options, UsageError> parse_options(const QStringList& arguments);
+// arguments as rt::command_line_arguments gives them, the program first.
+std::variant<Options, UsageError> parse_options(const std::vector<std::string>& arguments);
 
 // --lang given, else German for a German locale and English for any other.
 Language language_of(const Options& options);

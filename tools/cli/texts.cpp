@@ -26,6 +26,7 @@ constexpr Texts kGerman = {
     "und werden nicht programmiert.",
     "Warnung: Die Datei enth\u00e4lt keine Daten f\u00fcr die %1 KiB, die dieses Ger\u00e4t erh\u00e4lt; "
     "es wird mit FF beschrieben.",
+    "Warnung: Die Datei endet ohne Dateiende-Satz (:00000001FF); vielleicht ist sie unvollst\u00e4ndig.",
     "noch %1",
     "Firmware programmiert.",
     "Programmierung fehlgeschlagen.",
@@ -72,6 +73,7 @@ constexpr Texts kEnglish = {
     "Warning: the file's data from 0x%1 on lies beyond the %2 KiB this device receives and is not "
     "programmed.",
     "Warning: the file holds no data for the %1 KiB this device receives; it is written with FF.",
+    "Warning: the file ends without an end-of-file record (:00000001FF); it may be cut short.",
     "%1 left",
     "Firmware programmed.",
     "Programming failed.",

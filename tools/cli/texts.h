@@ -26,9 +26,10 @@ struct Texts {
   const char* file_unreadable; // %1 path
   const char* file_loaded;     // %1 path
   const char* file_faulty;
-  const char* data_beyond; // %1 first address not programmed (hex), %2 KiB programmed
-  const char* no_data;     // %1 KiB programmed
-  const char* time_left;   // %1 m:ss
+  const char* data_beyond;   // %1 first address not programmed (hex), %2 KiB programmed
+  const char* no_data;       // %1 KiB programmed
+  const char* no_end_record; // the file may be cut short
+  const char* time_left;     // %1 m:ss
   const char* programmed;
   const char* programming_failed;
   const char* interrupted;

@@ -10,7 +10,6 @@
 #include "utility.h"
 #include "written_addresses.h"
 
-#include <QDir>
 #include <QSysInfo>
 #include <optional>
 
@@ -119,32 +118,38 @@ ExitStatus connect(const Step& step) {
   return connected;
 }
 
-ExitStatus load(const Step& step, const QString& file) {
-  step.user.runtime.set_file_choice(rt::to_system_text(QDir::toNativeSeparators(file)));
+ExitStatus load(const Step& step, const std::string& file) {
+  step.user.runtime.set_file_choice(file);
   step.output.follow(Phase::Loading);
   const ExitStatus told = step.press(PANEL_LOAD_FILE);
   const ExitStatus loaded = either(told, status_of_load());
   if (loaded != ExitStatus::Success) return step.fail(loaded, step.text(step.texts.file_faulty));
-  step.output.say(step.text(step.texts.file_loaded).arg(QDir::toNativeSeparators(file)));
+  step.output.say(step.text(step.texts.file_loaded).arg(rt::from_system_text(file)));
   return ExitStatus::Success;
 }
 
 // The device receives only the start of the image; a file whose data lies
 // elsewhere leaves it holding FF where firmware is expected.
-void warn_of_data_the_device_misses(const Step& step, const QString& file) {
-  const auto written = written_addresses(file);
-  if (!written) return;
+void warn_of_data_the_device_misses(const Step& step, const WrittenAddresses& written) {
   const std::size_t programmed = static_cast<std::size_t>(kovo::memory_size) * kovo::kProgrammedBytesPerSize;
   const QString kib = QString::number(programmed / kBytesPerKiB);
-  if (any_written(*written, programmed, written->size())) {
+  if (any_written(written, programmed, written.size())) {
     const QString first_missed = QStringLiteral("%1").arg(programmed, 4, 16, QLatin1Char('0')).toUpper();
     step.output.complain(step.text(step.texts.data_beyond).arg(first_missed, kib));
   }
-  if (!any_written(*written, 0, programmed)) step.output.complain(step.text(step.texts.no_data).arg(kib));
+  if (!any_written(written, 0, programmed)) step.output.complain(step.text(step.texts.no_data).arg(kib));
 }
 
-ExitStatus program(const Step& step, const QString& file) {
-  warn_of_data_the_device_misses(step, file);
+// The file loaded, but the image may not be what its author meant.
+void warn_before_programming(const Step& step, const std::string& file) {
+  const auto image = firmware_image(file);
+  if (!image) return;
+  if (!image->end_record) step.output.complain(step.text(step.texts.no_end_record));
+  warn_of_data_the_device_misses(step, image->written);
+}
+
+ExitStatus program(const Step& step, const std::string& file) {
+  warn_before_programming(step, file);
   step.output.follow(Phase::Programming);
   const ExitStatus told = step.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);

@@ -7,12 +7,14 @@
 #include "program_run.h"
 #include "texts.h"
 
+#include <string>
+
 namespace cli {
 
 struct UpdateRequest {
   Language language;
-  QString port; // as --port gave it; empty: the panel's selection
-  QString file; // absolute
+  QString port;     // as --port gave it; empty: the panel's selection
+  std::string file; // absolute, as the system names files: bytes on POSIX, UTF-8 on Windows
 };
 
 // The system stores the port at start-up and at every change of language or

@@ -101,7 +101,7 @@ private:
     Event shown = event;
     shown.port = view_.rows()[index].port; // as the user named it, in every event of the port
     // The copy loaded the image it was handed; the user knows their file.
-    shown.message.replace(QDir::toNativeSeparators(image_), QDir::toNativeSeparators(request_.file));
+    shown.message.replace(QDir::toNativeSeparators(image_), rt::from_system_text(request_.file));
     if (request_.json) write_event(shown);
     view_.show(index, shown);
   }
@@ -180,9 +180,8 @@ bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
 }
 
 // The file as it is now, read as Load reads it.
-std::optional<rt::SharedFileCopy> image_of(const QString& file) {
-  const std::string path = rt::to_system_text(QDir::toNativeSeparators(file));
-  std::FILE* opened = OpenRegularFile(path.c_str(), kovo::kMaxFirmwareFileBytes);
+std::optional<rt::SharedFileCopy> image_of(const std::string& file) {
+  std::FILE* opened = OpenRegularFile(file.c_str(), kovo::kMaxFirmwareFileBytes);
   if (!opened) return std::nullopt;
   auto image = rt::SharedFileCopy::of(opened, kovo::kMaxFirmwareFileBytes);
   std::fclose(opened);
@@ -203,10 +202,10 @@ ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts) {
   if (!trace_files_writable(request, texts)) return ExitStatus::Usage;
   const auto image = image_of(request.file);
   if (!image) {
-    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(QDir::toNativeSeparators(request.file));
+    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(request.file));
     return end_before_any_port(request.ports, request.json, ExitStatus::File, reason);
   }
-  if (!firmware_image(image->path())) {
+  if (!firmware_image(rt::to_system_text(image->path()))) {
     return end_before_any_port(request.ports, request.json, ExitStatus::File, QString::fromUtf8(texts.file_faulty));
   }
   Workshop workshop(request, texts, image->path());

@@ -12,14 +12,15 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 namespace cli {
 
 struct WorkshopRequest {
   Language language;
   QStringList ports;
-  QString file;  // absolute; readable
-  QString trace; // empty: no trace
+  std::string file; // absolute, as the system names files; readable
+  QString trace;    // empty: no trace
   bool json = false;
 };
 

@@ -1,10 +1,8 @@
 #include "written_addresses.h"
 
 #include "flash_load.h"
-#include "system_text.h"
 #include "utility.h"
 
-#include <QDir>
 #include <cstdio>
 
 namespace cli {
@@ -22,9 +20,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<const FirmwareImage> firmware_image(const QString& path) {
-  const std::string system_path = rt::to_system_text(QDir::toNativeSeparators(path));
-  std::FILE* file = OpenRegularFile(system_path.c_str(), kovo::kMaxFirmwareFileBytes);
+std::unique_ptr<const FirmwareImage> firmware_image(const std::string& path) {
+  std::FILE* file = OpenRegularFile(path.c_str(), kovo::kMaxFirmwareFileBytes);
   if (!file) return nullptr;
   const auto rows = std::make_unique<char[][kovo::kHexColumns]>(kovo::kHexRows);
   const kovo::HexRows hex_rows(rows.get(), kovo::kHexRows);
@@ -39,20 +36,15 @@ std::unique_ptr<const FirmwareImage> firmware_image(const QString& path) {
   auto image = std::make_unique<FirmwareImage>();
   over_zeros->fill(0x00);
   image->bytes.fill(0xFF);
-  if (kovo::parse_hex_rows(hex_rows, text, *over_zeros, progress) != kovo::ParseResult::Loaded ||
-      kovo::parse_hex_rows(hex_rows, text, image->bytes, progress) != kovo::ParseResult::Loaded) {
+  const kovo::ParseResult result = kovo::parse_hex_rows(hex_rows, text, *over_zeros, progress);
+  if (!kovo::loaded(result) || !kovo::loaded(kovo::parse_hex_rows(hex_rows, text, image->bytes, progress))) {
     return nullptr;
   }
+  image->end_record = result == kovo::ParseResult::Loaded;
   for (std::size_t address = 0; address < image->written.size(); ++address) {
     image->written[address] = (*over_zeros)[address] == image->bytes[address];
   }
   return image;
-}
-
-std::optional<WrittenAddresses> written_addresses(const QString& path) {
-  const auto image = firmware_image(path);
-  if (!image) return std::nullopt;
-  return image->written;
 }
 
 bool any_written(const WrittenAddresses& written, std::size_t from, std::size_t to) {
