@@ -4,6 +4,7 @@
 #include "devsim_process.h"
 #include "pseudo_terminal.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -168,14 +169,16 @@ TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
   const NoDeviceRun& no_device = GetParam();
   DevsimProcess silent(kSilentDevice);
   if (no_device.settings_before) store_settings();
+  const QDateTime stored_at = QFileInfo(settings_file()).lastModified();
   QStringList arguments = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
   if (no_device.port)
     arguments = QStringList({QStringLiteral("--port"), QString::fromLatin1(no_device.port)}) + arguments;
   const CliRun result = run(arguments, with_virtual_ports({port_of(silent)}));
   EXPECT_EQ(result.exit_code, no_device.exit_code) << result.err.toStdString();
-  if (no_device.settings_before)
+  if (no_device.settings_before) {
     EXPECT_EQ(stored_settings(), kStoredSettings);
-  else
+    EXPECT_EQ(QFileInfo(settings_file()).lastModified(), stored_at) << "not even written back";
+  } else
     EXPECT_FALSE(QFile::exists(settings_file()));
 }
 
