@@ -166,19 +166,5 @@ TEST_F(SettingsFileTest, RunKilledWhileConnectingLeavesThemAsTheyWere) {
   EXPECT_EQ(snapshot(settings_file()), before);
 }
 
-TEST_F(SettingsFileTest, SuccessfulRunStoresPortFileAndLanguage) {
-  DevsimProcess device;
-  const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
-  store_settings();
-  const CliRun listing = run({QStringLiteral("--list-ports")}, environment);
-  const QString number =
-      listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
-  ASSERT_FALSE(number.isEmpty()) << listing.out.toStdString();
-  const QString file = firmware();
-  const CliRun result = run(update_arguments(port_of(device), file), environment);
-  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
-  EXPECT_EQ(QString::fromUtf8(snapshot(settings_file()).bytes), QStringLiteral("%1\n%2\n1\n").arg(number, file));
-}
-
 } // namespace
 } // namespace kovo::cli_testing

@@ -62,6 +62,21 @@ QString trace_file_for_test(const QString& trace, const QString& port) {
   return trace + QStringLiteral(".") + port.mid(5).replace(QLatin1Char('/'), '-');
 }
 
+// Simulated devices, and the --port arguments that name them.
+struct Devices {
+  std::vector<std::unique_ptr<DevsimProcess>> running;
+  QStringList arguments;
+};
+
+Devices start_devices(std::size_t count) {
+  Devices devices;
+  for (std::size_t index = 0; index < count; ++index) {
+    devices.running.push_back(std::make_unique<DevsimProcess>());
+    devices.arguments << QStringLiteral("--port") << port_of(*devices.running.back());
+  }
+  return devices;
+}
+
 class TraceTest : public CliTest {
 protected:
   TraceTest() { time_scale_ = kShortTimeScale; }
@@ -146,12 +161,7 @@ TEST_F(TraceTest, WritesOneFilePerPortInAWorkshopRun) {
 class UnwritableTraceTest : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(UnwritableTraceTest, IsRefusedBeforeAnyPortIsTouched) {
-  std::vector<std::unique_ptr<DevsimProcess>> devices;
-  QStringList arguments;
-  for (std::size_t index = 0; index < GetParam(); ++index) {
-    devices.push_back(std::make_unique<DevsimProcess>());
-    arguments << QStringLiteral("--port") << port_of(*devices.back());
-  }
+  auto [devices, arguments] = start_devices(GetParam());
   const QString trace = QStringLiteral("/nonexistent-folder/trace.txt");
   const CliRun result = run(arguments << QStringLiteral("--trace") << trace << firmware());
   EXPECT_EQ(result.exit_code, kExitUsage);
@@ -201,12 +211,7 @@ protected:
 
 TEST_P(RefusedTraceTest, IsRefusedAndNothingIsEmptied) {
   const auto& [refused, port_count] = GetParam();
-  std::vector<std::unique_ptr<DevsimProcess>> devices;
-  QStringList arguments;
-  for (std::size_t index = 0; index < port_count; ++index) {
-    devices.push_back(std::make_unique<DevsimProcess>());
-    arguments << QStringLiteral("--port") << port_of(*devices.back());
-  }
+  auto [devices, arguments] = start_devices(port_count);
   const QString file = firmware();
   const QByteArray firmware_before = intel_hex(kFirmware).c_str();
   const QString named = QFileInfo(file).path() + QStringLiteral("/trace.txt");
@@ -255,12 +260,7 @@ constexpr rlim_t kRoomForFiles = 4096;
 class TraceWriteFailure : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(TraceWriteFailure, IsWarnedOfAtTheEndNamingTheFile) {
-  std::vector<std::unique_ptr<DevsimProcess>> devices;
-  QStringList arguments;
-  for (std::size_t index = 0; index < GetParam(); ++index) {
-    devices.push_back(std::make_unique<DevsimProcess>());
-    arguments << QStringLiteral("--port") << port_of(*devices.back());
-  }
+  auto [devices, arguments] = start_devices(GetParam());
   const QString trace = trace_path();
   QProcess process;
   process.setProcessEnvironment(environment());

@@ -140,6 +140,7 @@ protected:
   }
 };
 
+// Stored with the file and the language of the run.
 TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
   DevsimProcess device;
   const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
@@ -148,9 +149,10 @@ TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
   const QString number =
       listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
   ASSERT_FALSE(number.isEmpty()) << listing.out.toStdString();
-  const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+  const QString file = firmware();
+  const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), file}, environment);
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
-  EXPECT_EQ(QString::fromStdString(stored_settings()).section(QLatin1Char('\n'), 0, 0), number);
+  EXPECT_EQ(QString::fromStdString(stored_settings()), QStringLiteral("%1\n%2\n1\n").arg(number, file));
 }
 
 struct NoDeviceRun {
