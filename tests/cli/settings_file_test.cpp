@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <csignal>
 #include <functional>
 
 namespace kovo::cli_testing {
@@ -164,6 +165,26 @@ TEST_F(SettingsFileTest, RunKilledWhileConnectingLeavesThemAsTheyWere) {
   process->kill();
   process->waitForFinished();
   EXPECT_EQ(snapshot(settings_file()), before);
+}
+
+// Two runs at once: one still waits for its device while the other updates one.
+TEST_F(SettingsFileTest, RunWithoutADeviceKeepsWhatARunBesideItStored) {
+  DevsimProcess silent(kSilentDevice);
+  DevsimProcess device;
+  store_settings();
+  time_scale_ = 1.0; // some 8 s of polling
+  const auto waiting = start(update_arguments(port_of(silent), firmware()));
+  ASSERT_TRUE(wait_for_frames(silent, 2)) << "connecting";
+  time_scale_ = kShortTimeScale;
+  const QString file = write_file(QStringLiteral("other.frm"), intel_hex(kFirmware));
+  ASSERT_EQ(run(update_arguments(port_of(device), file)).exit_code, kExitSuccess);
+  const Snapshot stored = snapshot(settings_file());
+  EXPECT_TRUE(stored.bytes.contains(file.toUtf8()));
+  ASSERT_EQ(waiting->state(), QProcess::Running) << "still connecting";
+  ::kill(static_cast<pid_t>(waiting->processId()), SIGINT);
+  ASSERT_TRUE(waiting->waitForFinished(30000));
+  EXPECT_EQ(waiting->exitCode(), kExitInterrupted);
+  EXPECT_EQ(snapshot(settings_file()), stored);
 }
 
 } // namespace
