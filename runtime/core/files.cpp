@@ -1,4 +1,5 @@
 #include "files.h"
+#include "memory_files.h"
 #include "session.h"
 #include "system_text.h"
 #include "utility.h"
@@ -102,6 +103,7 @@ void close_descriptor(int fd) { close(fd); }
 } // namespace
 
 std::FILE* OpenFile(const char* path, const char* mode) {
+  if (const rt::MemoryFile* kept = rt::kept_in_memory(path)) return kept->open(mode);
 #ifdef _WIN32
   return _wfopen(native_path(path).c_str(), QString::fromLatin1(mode).toStdWString().c_str());
 #else
@@ -192,6 +194,7 @@ bool rt::keep_files_in_user_settings_folder() {
 }
 
 int ReplaceTextFile(const char* path, const char* data, std::size_t length) {
+  if (rt::MemoryFile* kept = rt::kept_in_memory(path)) return kept->replace(data, length);
   const QString name = resolved(path);
   const QByteArray content = with_platform_line_ends(data, length);
   QSaveFile file(name);

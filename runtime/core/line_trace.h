@@ -8,25 +8,49 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace rt {
 
+enum class TraceOpening {
+  Open,
+  CannotOpen,
+  NotRegularFile, // a pipe, a device, a folder
+  Guarded,        // one of the files the trace must never empty
+};
+
 class LineTrace {
 public:
-  // Creates or empties the file; is_open() tells whether that worked.
-  explicit LineTrace(const QString& path);
+  // Opens path for the trace, or creates it, without waiting (a pipe), and
+  // empties it only once it is known to be a regular file and none of
+  // guarded, the same file however named (compared by the file itself, not
+  // by its name): a trace named after the firmware file never empties it.
+  // The guarded paths are named as the system names files (bytes on POSIX).
+  LineTrace(const QString& path, const std::vector<std::string>& guarded);
 
-  bool is_open() const { return file_.isOpen(); }
+  TraceOpening opening() const { return opening_; }
+  bool is_open() const { return opening_ == TraceOpening::Open; }
+  // Which of guarded the path names, when opening() is Guarded.
+  std::size_t guarded_index() const { return guarded_index_; }
+  // False once a line could not be written whole (a full disk).
+  bool complete() const { return complete_; }
 
   void sent(const QString& port, int attempt, std::span<const unsigned char> bytes);
   void received(const QString& port, int attempt, std::span<const unsigned char> bytes, int expected);
 
 private:
+  TraceOpening open(const QString& path, const std::vector<std::string>& guarded);
+  TraceOpening what_is_opened(int fd, const QString& path, const std::vector<std::string>& guarded);
   void write(const QString& port, int attempt, const char* direction, std::span<const unsigned char> bytes,
              const QString& tail);
 
   QFile file_;
+  std::size_t guarded_index_ = 0;
+  TraceOpening opening_;
+  bool complete_ = true;
   Clock::time_point start_;
 };
 

@@ -6,11 +6,14 @@
 #pragma once
 
 #include "idle.h"
+#include "memory_files.h"
 #include "port_scan.h"
 #include "serial_lines.h"
 #include "userint.h"
 
 #include <QString>
+#include <functional>
+#include <map>
 #include <optional>
 #include <span>
 
@@ -47,6 +50,7 @@ public:
   IdleHandler* idle_handler = nullptr;            // nullptr: plain waiting
   testing::DialogScript* dialog_script = nullptr; // nullptr: a person answers
   QString file_folder;                            // where the system's plain file names live; empty: the current folder
+  std::map<std::string, MemoryFile, std::less<>> memory_files; // the system's names kept in memory, not on disk
   double time_scale = 1.0; // factor on the protocol's waits: tests that do not check timing shorten them
 };
 

@@ -4,7 +4,12 @@
 #include "cli_fixture.h"
 #include "devsim_process.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <csignal>
 #include <memory>
 
 namespace kovo::cli_testing {
@@ -50,6 +55,26 @@ std::vector<Bytes> logged_frames(const DevsimProcess& device) {
   std::vector<Bytes> logged;
   for (const auto& frame : device.readLog()) logged.push_back(frame.bytes);
   return logged;
+}
+
+// The trace file of one port of many: FILE.PORT, /dev/ dropped, / made -.
+QString trace_file_for_test(const QString& trace, const QString& port) {
+  return trace + QStringLiteral(".") + port.mid(5).replace(QLatin1Char('/'), '-');
+}
+
+// Simulated devices, and the --port arguments that name them.
+struct Devices {
+  std::vector<std::unique_ptr<DevsimProcess>> running;
+  QStringList arguments;
+};
+
+Devices start_devices(std::size_t count) {
+  Devices devices;
+  for (std::size_t index = 0; index < count; ++index) {
+    devices.running.push_back(std::make_unique<DevsimProcess>());
+    devices.arguments << QStringLiteral("--port") << port_of(*devices.running.back());
+  }
+  return devices;
 }
 
 class TraceTest : public CliTest {
@@ -125,7 +150,7 @@ TEST_F(TraceTest, WritesOneFilePerPortInAWorkshopRun) {
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.out.toStdString();
   for (DevsimProcess* device : {&first, &second}) {
     device->stop();
-    const QString port_file = trace + QStringLiteral(".") + port_of(*device).mid(5).replace(QLatin1Char('/'), '-');
+    const QString port_file = trace_file_for_test(trace, port_of(*device));
     const auto traced = read_trace(port_file);
     EXPECT_FALSE(traced.empty()) << port_file.toStdString();
     EXPECT_EQ(sent_frames(traced), logged_frames(*device)) << port_file.toStdString();
@@ -136,12 +161,7 @@ TEST_F(TraceTest, WritesOneFilePerPortInAWorkshopRun) {
 class UnwritableTraceTest : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(UnwritableTraceTest, IsRefusedBeforeAnyPortIsTouched) {
-  std::vector<std::unique_ptr<DevsimProcess>> devices;
-  QStringList arguments;
-  for (std::size_t index = 0; index < GetParam(); ++index) {
-    devices.push_back(std::make_unique<DevsimProcess>());
-    arguments << QStringLiteral("--port") << port_of(*devices.back());
-  }
+  auto [devices, arguments] = start_devices(GetParam());
   const QString trace = QStringLiteral("/nonexistent-folder/trace.txt");
   const CliRun result = run(arguments << QStringLiteral("--trace") << trace << firmware());
   EXPECT_EQ(result.exit_code, kExitUsage);
@@ -151,6 +171,118 @@ TEST_P(UnwritableTraceTest, IsRefusedBeforeAnyPortIsTouched) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, UnwritableTraceTest, ::testing::Values(1u, 2u),
+                         [](const auto& info) { return info.param == 1 ? "one_port" : "two_ports"; });
+
+// A trace that would destroy a file the run needs, or that is no regular
+// file, is refused before any port opens and before anything is emptied.
+// With many ports, the first port's trace file (FILE.PORT) is the one made so.
+enum class TraceTarget { FirmwareFile, FirmwareFileByLink, SettingsFile, SettingsFileByLink, Pipe, Device };
+
+struct RefusedTrace {
+  const char* name;
+  TraceTarget target;
+  const char* reason; // %1 the trace file as given
+};
+
+void PrintTo(const RefusedTrace& refused, std::ostream* out) { *out << refused.name; }
+
+class RefusedTraceTest : public TraceTest, public ::testing::WithParamInterface<std::tuple<RefusedTrace, std::size_t>> {
+protected:
+  RefusedTraceTest() {
+    QDir().mkpath(QFileInfo(settings_file()).path());
+    write_whole_file(settings_file(), kSettings);
+  }
+
+  // The path the trace is to be written to, made what the case needs.
+  QString made_target(TraceTarget target, const QString& firmware, const QString& at) const {
+    switch (target) {
+    case TraceTarget::FirmwareFile: return firmware;
+    case TraceTarget::SettingsFile: return settings_file();
+    case TraceTarget::FirmwareFileByLink: QFile::link(firmware, at); return at;
+    case TraceTarget::SettingsFileByLink: QFile::link(settings_file(), at); return at;
+    case TraceTarget::Pipe: ::mkfifo(QFile::encodeName(at).constData(), 0600); return at;
+    case TraceTarget::Device: QFile::link(QStringLiteral("/dev/full"), at); return at;
+    }
+    return at;
+  }
+
+  static constexpr char kSettings[] = "7\n/old/firmware.frm\n1\n";
+};
+
+TEST_P(RefusedTraceTest, IsRefusedAndNothingIsEmptied) {
+  const auto& [refused, port_count] = GetParam();
+  auto [devices, arguments] = start_devices(port_count);
+  const QString file = firmware();
+  const QByteArray firmware_before = intel_hex(kFirmware).c_str();
+  const QString named = QFileInfo(file).path() + QStringLiteral("/trace.txt");
+  // One port: the trace named so; many: the trace of the first port (FILE.PORT) made so by a link.
+  QString trace = named;
+  QString made = trace_file_for_test(named, port_of(*devices.front()));
+  if (port_count == 1) {
+    trace = made_target(refused.target, file, named);
+    made = trace;
+  } else {
+    QFile::link(made_target(refused.target, file, named + QStringLiteral(".target")), made);
+  }
+  const CliRun result =
+      run(arguments << QStringLiteral("--trace") << trace << file, environment(), std::chrono::seconds(30));
+  EXPECT_EQ(result.exit_code, kExitUsage);
+  EXPECT_EQ(result.err, QString::fromUtf8(refused.reason).arg(made) + QLatin1Char('\n'));
+  QFile firmware_now(file);
+  ASSERT_TRUE(firmware_now.open(QIODevice::ReadOnly));
+  EXPECT_EQ(firmware_now.readAll(), firmware_before);
+  QFile settings(settings_file());
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_EQ(settings.readAll(), QByteArray(kSettings));
+  for (const auto& device : devices) EXPECT_TRUE(device->readLog().empty()) << "no port opened";
+}
+
+const RefusedTrace kRefusedTraces[] = {
+    {"firmware_file", TraceTarget::FirmwareFile, "The trace file %1 is the firmware file."},
+    {"firmware_file_by_link", TraceTarget::FirmwareFileByLink, "The trace file %1 is the firmware file."},
+    {"settings_file", TraceTarget::SettingsFile, "The trace file %1 is the settings file."},
+    {"settings_file_by_link", TraceTarget::SettingsFileByLink, "The trace file %1 is the settings file."},
+    {"pipe", TraceTarget::Pipe, "The trace file %1 is not a regular file."},
+    {"device", TraceTarget::Device, "The trace file %1 is not a regular file."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cli, RefusedTraceTest,
+                         ::testing::Combine(::testing::ValuesIn(kRefusedTraces), ::testing::Values(1u, 2u)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) == 1 ? "_one_port" : "_two_ports");
+                         });
+
+// The run's files may grow only so far (as on a full disk); writes beyond
+// fail instead of ending the program.
+constexpr rlim_t kRoomForFiles = 4096;
+
+class TraceWriteFailure : public TraceTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(TraceWriteFailure, IsWarnedOfAtTheEndNamingTheFile) {
+  auto [devices, arguments] = start_devices(GetParam());
+  const QString trace = trace_path();
+  QProcess process;
+  process.setProcessEnvironment(environment());
+  process.setChildProcessModifier([] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit room{kRoomForFiles, kRoomForFiles};
+    ::setrlimit(RLIMIT_FSIZE, &room);
+  });
+  process.start(QStringLiteral(KOVOFLASH_CLI), arguments << QStringLiteral("--trace") << trace
+                                                         << QStringLiteral("--lang") << QStringLiteral("en")
+                                                         << firmware());
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), kExitSuccess) << "the devices were programmed all the same";
+  const QString out = QString::fromUtf8(process.readAllStandardOutput());
+  const QString err = QString::fromUtf8(process.readAllStandardError());
+  const QString port_trace = GetParam() == 1 ? trace : trace_file_for_test(trace, port_of(*devices.front()));
+  const QString warning = QStringLiteral("Warning: the trace file %1 could not be written completely.").arg(port_trace);
+  EXPECT_TRUE((GetParam() == 1 ? err : out).contains(warning)) << out.toStdString() << err.toStdString();
+  EXPECT_EQ(QFileInfo(port_trace).size(), static_cast<qint64>(kRoomForFiles)) << "written up to the limit";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, TraceWriteFailure, ::testing::Values(1u, 2u),
                          [](const auto& info) { return info.param == 1 ? "one_port" : "two_ports"; });
 
 } // namespace

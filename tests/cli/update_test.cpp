@@ -4,6 +4,7 @@
 #include "devsim_process.h"
 #include "pseudo_terminal.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -140,6 +141,7 @@ protected:
   }
 };
 
+// Stored with the file and the language of the run.
 TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
   DevsimProcess device;
   const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
@@ -148,9 +150,10 @@ TEST_F(RememberedPortTest, IsTheOneWhereADeviceAnswered) {
   const QString number =
       listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
   ASSERT_FALSE(number.isEmpty()) << listing.out.toStdString();
-  const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+  const QString file = firmware();
+  const CliRun result = run({QStringLiteral("--lang"), QStringLiteral("en"), file}, environment);
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
-  EXPECT_EQ(QString::fromStdString(stored_settings()).section(QLatin1Char('\n'), 0, 0), number);
+  EXPECT_EQ(QString::fromStdString(stored_settings()), QStringLiteral("%1\n%2\n1\n").arg(number, file));
 }
 
 struct NoDeviceRun {
@@ -169,14 +172,16 @@ TEST_P(NoDeviceAnswered, LeavesTheSettingsFileAsItWas) {
   const NoDeviceRun& no_device = GetParam();
   DevsimProcess silent(kSilentDevice);
   if (no_device.settings_before) store_settings();
+  const QDateTime stored_at = QFileInfo(settings_file()).lastModified();
   QStringList arguments = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
   if (no_device.port)
     arguments = QStringList({QStringLiteral("--port"), QString::fromLatin1(no_device.port)}) + arguments;
   const CliRun result = run(arguments, with_virtual_ports({port_of(silent)}));
   EXPECT_EQ(result.exit_code, no_device.exit_code) << result.err.toStdString();
-  if (no_device.settings_before)
+  if (no_device.settings_before) {
     EXPECT_EQ(stored_settings(), kStoredSettings);
-  else
+    EXPECT_EQ(QFileInfo(settings_file()).lastModified(), stored_at) << "not even written back";
+  } else
     EXPECT_FALSE(QFile::exists(settings_file()));
 }
 

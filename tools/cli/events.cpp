@@ -113,6 +113,8 @@ void EventStream::complained(const QString& line) {
   write(std::nullopt, line);
 }
 
+void EventStream::warned(const QString& line) { write(std::nullopt, line); }
+
 void EventStream::result(ExitStatus status) {
   current_.phase = EventPhase::Result;
   current_.status = code_of(status);

@@ -52,6 +52,8 @@ public:
   void said(const QString& line);
   // A line that tells why a step failed: the result's message if it stays the last.
   void complained(const QString& line);
+  // A warning that changes no result.
+  void warned(const QString& line);
   void result(ExitStatus status);
 
 private:

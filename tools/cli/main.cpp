@@ -3,6 +3,7 @@
 #include "events.h"
 #include "file_check.h"
 #include "files.h"
+#include "kept_settings.h"
 #include "kovoflash_version.h"
 #include "line_trace.h"
 #include "live_output.h"
@@ -16,6 +17,7 @@
 #include "terminal.h"
 #include "texts.h"
 #include "time_scale.h"
+#include "trace_file.h"
 #include "update.h"
 #include "util.h"
 #include "workshop.h"
@@ -24,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <optional>
 
 namespace {
@@ -72,10 +73,10 @@ QString help_text() {
              "  --help        show this help\n"
              "  --version     show the version\n"
              "\n"
-             "Once a device answered, the port, the last firmware file and the language\n"
-             "are kept in the folder\n"
+             "The port, the last firmware file and the language are kept in the folder\n"
              "  %2\n"
-             "Nothing is written to the current folder.\n"
+             "and stored there at the end of a run in which a device answered. Nothing\n"
+             "is written to the current folder.\n"
              "\n"
              "Exit status:\n"
              "  0  done: firmware programmed, ports listed, help or version shown\n"
@@ -109,55 +110,43 @@ std::optional<std::string> readable_firmware(const std::string& argument, const 
 
 bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }
 
-enum class SettingsFolder {
-  User,    // the user's configuration folder
-  Private, // a temporary folder: one port of a workshop run leaves the user's settings alone
-};
-
-// The system keeps its settings file in the current folder. A command-line
-// user expects none to appear there, so the system's files go to the user's
-// configuration folder, or to a temporary one when that cannot be had.
-std::optional<QString> choose_settings_folder(SettingsFolder wanted, std::optional<QTemporaryDir>& fallback) {
-  if (wanted == SettingsFolder::User && rt::keep_files_in_user_settings_folder()) return rt::user_settings_folder();
-  fallback.emplace();
-  if (!fallback->isValid()) return std::nullopt;
-  rt::set_file_folder(fallback->path());
-  return fallback->path();
-}
-
 // Where the human output goes, and the events if any.
 struct Reporting {
   std::FILE* stream = stdout;
   cli::EventStream* events = nullptr;
 };
 
-using FolderWork =
-    std::function<ExitStatus(const cli::PanelUser& user, cli::LiveOutput& output, const cli::KeptFile& settings)>;
+using SettingsWork =
+    std::function<ExitStatus(const cli::PanelUser& user, cli::LiveOutput& output, cli::KeptSettings& settings)>;
 
-int run_in_settings_folder(int argc, char** argv, const cli::Texts& texts, SettingsFolder wanted,
-                           const Reporting& reporting, const FolderWork& work) {
-  std::optional<QTemporaryDir> fallback;
-  const auto folder = choose_settings_folder(wanted, fallback);
-  if (!folder) {
-    cli::write_line(stderr, QStringLiteral("%1: no folder for the settings").arg(QLatin1String(kProgramName)));
-    return cli::code_of(ExitStatus::Internal);
-  }
-  const cli::KeptFile settings_before(QDir(*folder).filePath(QLatin1String(kovo::kSettingsFile)));
+// The system keeps its settings file in the current folder; under the command
+// line it works on a copy in memory (kept_settings.h), so no file appears there.
+int run_with_settings(int argc, char** argv, const cli::Texts& texts, cli::SettingsUse use, const Reporting& reporting,
+                      const SettingsWork& work) {
+  cli::KeptSettings settings(use, texts);
   cli::LiveOutput output(texts, reporting.stream, reporting.events);
-  return cli::code_of(cli::run_program(
-      argc, argv, output, [&](const cli::PanelUser& user) { return work(user, output, settings_before); }));
+  const ExitStatus status =
+      cli::run_program(argc, argv, output, [&](const cli::PanelUser& user) { return work(user, output, settings); });
+  settings.store();
+  return cli::code_of(status);
 }
 
 // A trace that cannot be written is refused before any port is touched.
-bool start_trace(const QString& path, std::optional<rt::LineTrace>& trace, const cli::Texts& texts) {
+bool start_trace(const QString& path, const std::string& firmware, std::optional<rt::LineTrace>& trace,
+                 const cli::Texts& texts) {
   if (path.isEmpty()) return true;
-  trace.emplace(path);
-  if (!trace->is_open()) {
-    cli::write_line(stderr, QString::fromUtf8(texts.trace_unwritable).arg(QDir::toNativeSeparators(path)));
-    return false;
-  }
+  if (!cli::open_trace(trace, path, firmware, texts)) return false;
   rt::Session::current().serial.trace = &*trace;
   return true;
+}
+
+// Said at the end, and as an event for the program that started this one for its port.
+void warn_of_incomplete_trace(const std::optional<rt::LineTrace>& trace, const QString& path, cli::EventStream* events,
+                              const cli::Texts& texts) {
+  const QString warning = trace ? cli::trace_warning(*trace, path, texts) : QString();
+  if (warning.isEmpty()) return;
+  cli::write_line(stderr, warning);
+  if (events) events->warned(warning);
 }
 
 int update_one_port(int argc, char** argv, const cli::Options& options, const std::string& file) {
@@ -169,17 +158,19 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const st
     rt::offer_port(port);
   }
   std::optional<rt::LineTrace> trace;
-  if (!start_trace(options.trace, trace, texts)) return cli::code_of(ExitStatus::Usage);
+  if (!start_trace(options.trace, file, trace, texts)) return cli::code_of(ExitStatus::Usage);
   std::optional<cli::EventStream> events;
   if (options.json) events.emplace(port);
   const Reporting reporting{options.json ? stderr : stdout, events ? &*events : nullptr};
   const cli::UpdateRequest request{language, port, file};
-  const SettingsFolder folder = options.workshop_child ? SettingsFolder::Private : SettingsFolder::User;
-  const int status = run_in_settings_folder(
-      argc, argv, texts, folder, reporting,
-      [&](const cli::PanelUser& user, cli::LiveOutput& output, const cli::KeptFile& settings_before) {
-        return cli::update(user, request, output, texts, settings_before);
-      });
+  // One port of a workshop run leaves the user's settings alone.
+  const cli::SettingsUse use = options.workshop_child ? cli::SettingsUse::Defaults : cli::SettingsUse::Stored;
+  const int status =
+      run_with_settings(argc, argv, texts, use, reporting,
+                        [&](const cli::PanelUser& user, cli::LiveOutput& output, cli::KeptSettings& settings) {
+                          return cli::update(user, request, output, texts, settings);
+                        });
+  warn_of_incomplete_trace(trace, options.trace, events ? &*events : nullptr, texts);
   if (events) events->result(static_cast<ExitStatus>(status));
   return status;
 }
@@ -211,10 +202,10 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
 
 int list_ports(int argc, char** argv, const cli::Options& options) {
   const cli::Texts& texts = cli::texts_for(cli::language_of(options));
-  return run_in_settings_folder(argc, argv, texts, SettingsFolder::User, {},
-                                [&](const cli::PanelUser& user, cli::LiveOutput& output, const cli::KeptFile&) {
-                                  return cli::list_ports(user, output, texts);
-                                });
+  return run_with_settings(argc, argv, texts, cli::SettingsUse::Defaults, {},
+                           [&](const cli::PanelUser& user, cli::LiveOutput& output, cli::KeptSettings&) {
+                             return cli::list_ports(user, output, texts);
+                           });
 }
 
 int check_file(const cli::Options& options) {

@@ -49,6 +49,12 @@ constexpr Texts kGerman = {
     "Sekunden",
     "%1 von %2 Ports fehlgeschlagen.",
     "ohne Ergebnis beendet",
+    "Die Einstellungsdatei %1 ist nicht lesbar; dieser Lauf nimmt die Voreinstellungen und l\u00e4sst die Datei, "
+    "wie sie ist.",
+    "Die Protokolldatei %1 ist die Firmwaredatei.",
+    "Die Protokolldatei %1 ist die Einstellungsdatei.",
+    "Die Protokolldatei %1 ist keine gew\u00f6hnliche Datei.",
+    "Warnung: Die Protokolldatei %1 lie\u00df sich nicht vollst\u00e4ndig schreiben.",
 };
 
 constexpr Texts kEnglish = {
@@ -96,6 +102,11 @@ constexpr Texts kEnglish = {
     "seconds",
     "%1 of %2 ports failed.",
     "ended without a result",
+    "The settings file %1 cannot be read; this run takes the defaults and leaves the file as it is.",
+    "The trace file %1 is the firmware file.",
+    "The trace file %1 is the settings file.",
+    "The trace file %1 is not a regular file.",
+    "Warning: the trace file %1 could not be written completely.",
 };
 
 } // namespace

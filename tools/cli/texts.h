@@ -49,8 +49,13 @@ struct Texts {
   const char* summary_device;
   const char* summary_result;
   const char* summary_seconds;
-  const char* ports_failed; // %1 failed, %2 all
-  const char* no_result;    // a port whose run ended without saying how
+  const char* ports_failed;        // %1 failed, %2 all
+  const char* no_result;           // a port whose run ended without saying how
+  const char* settings_unreadable; // %1 path
+  const char* trace_is_firmware;   // %1 path
+  const char* trace_is_settings;   // %1 path
+  const char* trace_not_regular;   // %1 path
+  const char* trace_incomplete;    // %1 path
 };
 
 const Texts& texts_for(Language language);

@@ -166,12 +166,12 @@ bool device_answered(ExitStatus connected) {
 } // namespace
 
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
-                  const KeptFile& settings_before) {
+                  KeptSettings& settings) {
   const Step step{user, output, texts};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
   ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
-  if (!device_answered(status)) settings_before.put_back();
+  if (device_answered(status)) settings.mark_device_answered();
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.file); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return program(step, request.file); });
   return status;

@@ -2,7 +2,7 @@
 // connect, load, program, each by committing the panel's controls.
 #pragma once
 
-#include "kept_file.h"
+#include "kept_settings.h"
 #include "options.h"
 #include "program_run.h"
 #include "texts.h"
@@ -19,8 +19,8 @@ struct UpdateRequest {
 
 // The system stores the port at start-up and at every change of language or
 // port; only a port where a device answered may become the remembered one, so
-// after any other connect the settings go back to what they were before.
+// the settings are stored at the end only after a connect where one did.
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
-                  const KeptFile& settings_before);
+                  KeptSettings& settings);
 
 } // namespace cli

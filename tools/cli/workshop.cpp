@@ -6,6 +6,7 @@
 #include "line_trace.h"
 #include "live_output.h"
 #include "system_text.h"
+#include "trace_file.h"
 #include "utility.h"
 #include "workshop_view.h"
 #include "written_addresses.h"
@@ -170,11 +171,8 @@ private:
 bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
   if (request.trace.isEmpty()) return true;
   for (const QString& port : request.ports) {
-    const QString path = trace_file_for(request.trace, port);
-    if (!rt::LineTrace(path).is_open()) {
-      write_line(stderr, QString::fromUtf8(texts.trace_unwritable).arg(QDir::toNativeSeparators(path)));
-      return false;
-    }
+    std::optional<rt::LineTrace> trace;
+    if (!open_trace(trace, trace_file_for(request.trace, port), request.file, texts)) return false;
   }
   return true;
 }

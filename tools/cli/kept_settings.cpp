@@ -1,0 +1,36 @@
+#include "kept_settings.h"
+
+#include "files.h"
+#include "live_output.h"
+#include "user_settings.h"
+#include "util.h"
+
+#include <QDir>
+
+namespace cli {
+
+QString user_settings_file() {
+  const QString folder = rt::user_settings_folder();
+  return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1String(kovo::kSettingsFile));
+}
+
+KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
+  rt::UserSettings settings;
+  if (use == SettingsUse::Stored) {
+    path_ = user_settings_file();
+    if (!path_.isEmpty()) settings = rt::read_user_settings(path_);
+  }
+  if (settings.found == rt::SettingsFound::Unreadable) {
+    write_line(stderr, QString::fromUtf8(texts.settings_unreadable).arg(QDir::toNativeSeparators(path_)));
+    path_.clear();
+  }
+  rt::keep_settings_in_memory(kovo::kSettingsFile, settings);
+}
+
+void KeptSettings::store() const {
+  if (path_.isEmpty() || !device_answered_) return;
+  // When the file cannot be written the run's result stands; the old file stays whole.
+  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile)) rt::store_user_settings(path_, *content);
+}
+
+} // namespace cli

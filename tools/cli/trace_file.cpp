@@ -1,0 +1,40 @@
+#include "trace_file.h"
+
+#include "kept_settings.h"
+#include "live_output.h"
+#include "system_text.h"
+
+#include <QDir>
+
+namespace cli {
+namespace {
+
+// The files a trace must never be, in the order given to the trace.
+enum GuardedFile : std::size_t { kFirmwareFile, kSettingsFile };
+
+const char* refusal(const rt::LineTrace& trace, const Texts& texts) {
+  switch (trace.opening()) {
+  case rt::TraceOpening::Open: break;
+  case rt::TraceOpening::CannotOpen: return texts.trace_unwritable;
+  case rt::TraceOpening::NotRegularFile: return texts.trace_not_regular;
+  case rt::TraceOpening::Guarded:
+    return trace.guarded_index() == kFirmwareFile ? texts.trace_is_firmware : texts.trace_is_settings;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+bool open_trace(std::optional<rt::LineTrace>& trace, const QString& path, const std::string& firmware,
+                const Texts& texts) {
+  trace.emplace(path, std::vector<std::string>{firmware, rt::to_system_text(user_settings_file())});
+  const char* reason = refusal(*trace, texts);
+  if (reason) write_line(stderr, QString::fromUtf8(reason).arg(QDir::toNativeSeparators(path)));
+  return !reason;
+}
+
+QString trace_warning(const rt::LineTrace& trace, const QString& path, const Texts& texts) {
+  return trace.complete() ? QString() : QString::fromUtf8(texts.trace_incomplete).arg(QDir::toNativeSeparators(path));
+}
+
+} // namespace cli
