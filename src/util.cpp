@@ -206,10 +206,18 @@ void refresh_com_ports() {
 
 void ini_datei(unsigned char mode) {
   if (mode != 0) return write_settings();
-  std::FILE* file = OpenFile(kSettingsFile, "r");
-  if (!file) return write_settings();
-  read_settings(file);
-  std::fclose(file);
+  // Read as a regular file of bounded size, so a pipe or a device in its
+  // place cannot hold up the start.
+  std::FILE* file = OpenRegularFile(kSettingsFile, kMaxSettingsFileBytes);
+  if (file) {
+    read_settings(file);
+    std::fclose(file);
+  } else if (FileExists(kSettingsFile)) {
+    // Something that cannot be read is kept as it is; the defaults stand.
+    select_port(selected_port());
+  } else {
+    write_settings();
+  }
 }
 
 } // namespace kovo

@@ -8,6 +8,8 @@ namespace kovo {
 
 // The settings file, in the current folder: port, last firmware file, language.
 constexpr char kSettingsFile[] = "ini_pckovorecv.dat";
+// Far more than three lines of a port number, a path and a language.
+constexpr long long kMaxSettingsFileBytes = 64 * 1024;
 
 // Fills the port ring with the serial ports found.
 void get_com_ports();

@@ -11,22 +11,13 @@
 namespace rt {
 namespace {
 
-// Far more than three lines of a port number, a path and a language.
-constexpr long long kMostSettingsBytes = 64 * 1024;
-
-bool nothing_at(const QString& path) {
-  std::error_code error;
-  return std::filesystem::symlink_status(QFileInfo(path).filesystemFilePath(), error).type() ==
-         std::filesystem::file_type::not_found;
-}
-
 // The whole content, or nothing when a read fails or it grew past the bound.
-std::optional<std::string> read_all(std::FILE* file) {
+std::optional<std::string> read_all(std::FILE* file, long long max_bytes) {
   std::string content;
   char chunk[4096];
   for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
     content.append(chunk, got);
-    if (content.size() > static_cast<std::size_t>(kMostSettingsBytes)) return std::nullopt;
+    if (content.size() > static_cast<std::size_t>(max_bytes)) return std::nullopt;
   }
   if (std::ferror(file)) return std::nullopt;
   return content;
@@ -34,10 +25,11 @@ std::optional<std::string> read_all(std::FILE* file) {
 
 } // namespace
 
-UserSettings read_user_settings(const QString& path) {
-  std::FILE* file = OpenRegularFile(to_system_text(path).c_str(), kMostSettingsBytes);
-  if (!file) return {nothing_at(path) ? SettingsFound::Nothing : SettingsFound::Unreadable, {}};
-  const auto content = read_all(file);
+UserSettings read_user_settings(const QString& path, long long max_bytes) {
+  const std::string name = to_system_text(path);
+  std::FILE* file = OpenRegularFile(name.c_str(), max_bytes);
+  if (!file) return {FileExists(name.c_str()) ? SettingsFound::Unreadable : SettingsFound::Nothing, {}};
+  const auto content = read_all(file, max_bytes);
   std::fclose(file);
   if (!content) return {SettingsFound::Unreadable, {}};
   return {SettingsFound::Read, *content};

@@ -21,8 +21,8 @@ struct UserSettings {
 };
 
 // Reads the file as the firmware file is read: a regular file only (links
-// followed), of a bounded size, never waiting for a writer (a pipe).
-UserSettings read_user_settings(const QString& path);
+// followed) of at most max_bytes, never waiting for a writer (a pipe).
+UserSettings read_user_settings(const QString& path, long long max_bytes);
 
 // From now on the system's settings file (its own name for it) is the copy
 // in memory, holding what was read, or no file when nothing was. Needs a

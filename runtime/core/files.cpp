@@ -44,6 +44,8 @@ QString resolved(const char* path) {
 #ifdef _WIN32
 std::wstring native_path(const char* path) { return resolved(path).toStdWString(); }
 
+std::filesystem::path native_filesystem_path(const char* path) { return native_path(path); }
+
 std::filesystem::path filesystem_path(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
@@ -76,6 +78,8 @@ QByteArray native_path(const char* path) {
 
 std::filesystem::path filesystem_path(const std::string& path) { return path; }
 
+std::filesystem::path native_filesystem_path(const char* path) { return native_path(path).toStdString(); }
+
 std::string system_name(const std::filesystem::path& path) { return path.string(); }
 
 bool readable(const std::filesystem::path& path) { return access(path.c_str(), R_OK) == 0; }
@@ -102,21 +106,22 @@ void close_descriptor(int fd) { close(fd); }
 
 } // namespace
 
-std::FILE* OpenFile(const char* path, const char* mode) {
-  if (const rt::MemoryFile* kept = rt::kept_in_memory(path)) return kept->open(mode);
-#ifdef _WIN32
-  return _wfopen(native_path(path).c_str(), QString::fromLatin1(mode).toStdWString().c_str());
-#else
-  return std::fopen(native_path(path).constData(), mode);
-#endif
-}
-
 std::FILE* OpenRegularFile(const char* path, long long maxBytes) {
+  if (const rt::MemoryFile* kept = rt::kept_in_memory(path)) {
+    return kept->content() && static_cast<long long>(kept->content()->size()) <= maxBytes ? kept->open() : nullptr;
+  }
   const int fd = open_without_waiting(path);
   if (fd == -1) return nullptr;
   std::FILE* file = is_regular_within(fd, maxBytes) ? stream_for(fd) : nullptr;
   if (!file) close_descriptor(fd);
   return file;
+}
+
+int FileExists(const char* path) {
+  if (const rt::MemoryFile* kept = rt::kept_in_memory(path)) return kept->content().has_value();
+  std::error_code error;
+  return std::filesystem::symlink_status(native_filesystem_path(path), error).type() !=
+         std::filesystem::file_type::not_found;
 }
 
 namespace {

@@ -17,8 +17,8 @@ std::FILE* empty_stream(std::size_t bytes) { return fmemopen(nullptr, bytes + 1,
 
 } // namespace
 
-std::FILE* MemoryFile::open(const char* mode) const {
-  if (!content_ || mode[0] != 'r') return nullptr;
+std::FILE* MemoryFile::open() const {
+  if (!content_) return nullptr;
   std::FILE* stream = empty_stream(content_->size());
   if (!stream) return nullptr;
   if (std::fwrite(content_->data(), 1, content_->size(), stream) != content_->size() || std::fflush(stream) != 0) {

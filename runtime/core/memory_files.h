@@ -19,9 +19,9 @@ public:
 
   const std::optional<std::string>& content() const { return content_; }
 
-  // A stream over the content for reading, as fopen(mode) gives one; null
-  // for a file that does not exist yet and for any mode but reading.
-  std::FILE* open(const char* mode) const;
+  // A stream over the content for reading; null for a file that does not
+  // exist yet.
+  std::FILE* open() const;
   // Returns 0, as ReplaceTextFile on success.
   int replace(const char* data, std::size_t length);
 

@@ -23,7 +23,8 @@ int ClearListCtrl(int, int) { not_for_unit_tests("ClearListCtrl"); }
 int InsertListItem(int, int, int, const char*, int) { not_for_unit_tests("InsertListItem"); }
 int MessagePopup(const char*, const char*) { not_for_unit_tests("MessagePopup"); }
 
-std::FILE* OpenFile(const char*, const char*) { not_for_unit_tests("OpenFile"); }
+std::FILE* OpenRegularFile(const char*, long long) { not_for_unit_tests("OpenRegularFile"); }
+int FileExists(const char*) { not_for_unit_tests("FileExists"); }
 int ReplaceTextFile(const char*, const char*, std::size_t) { not_for_unit_tests("ReplaceTextFile"); }
 
 int OpenComConfig(int, const char*, long, int, int, int, int, int) { not_for_unit_tests("OpenComConfig"); }

@@ -30,7 +30,7 @@ TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
   ASSERT_EQ(ReplaceTextFile("settings.dat", "3\n", 2), 0);
   const QString absolute = elsewhere.filePath(QStringLiteral("other.dat"));
   ASSERT_EQ(ReplaceTextFile(absolute.toUtf8().constData(), "4\n", 2), 0);
-  std::FILE* relative = OpenFile("settings.dat", "r");
+  std::FILE* relative = OpenRegularFile("settings.dat", 100);
 
   EXPECT_TRUE(QFile::exists(chosen.filePath(QStringLiteral("settings.dat"))));
   EXPECT_TRUE(QFile::exists(absolute));
@@ -52,7 +52,7 @@ TEST(FileFolder, OpensANameThatIsNotUtf8ByItsBytes) {
   std::ofstream(folder + "/fw\xff.frm") << "named";
 
   std::FILE* relative = OpenRegularFile("fw\xff.frm", 100);
-  std::FILE* absolute = OpenFile((folder + "/fw\xff.frm").c_str(), "r");
+  std::FILE* absolute = OpenRegularFile((folder + "/fw\xff.frm").c_str(), 100);
 
   ASSERT_NE(relative, nullptr);
   EXPECT_EQ(content_of(relative), "named");

@@ -10,8 +10,17 @@
 #include <QProgressBar>
 #include <cstdio>
 
+#include <fstream>
+#include <functional>
+#include <sstream>
+
 #ifdef __linux__
 #include <sys/mount.h>
+#endif
+#ifndef _WIN32
+#include "late_writer.h"
+
+#include <sys/stat.h>
 #endif
 
 namespace kovo::testing {
@@ -83,6 +92,61 @@ TEST_F(Settings, BinaryFileStartsTheProgramWithoutHarm) {
   write_settings_file(binary_junk());
   EXPECT_EQ(run_program([this] { EXPECT_TRUE(window()->isVisible()); }), 0);
 }
+
+#ifndef _WIN32
+// Something in the settings file's place that cannot be read as one (a pipe
+// would hold up the start, a huge file fill the memory) is left as it is,
+// and the program starts from its defaults.
+struct UnreadableSettings {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+};
+
+void PrintTo(const UnreadableSettings& settings, std::ostream* out) { *out << settings.name; }
+
+class UnreadableSettingsAtStartup : public Settings, public ::testing::WithParamInterface<UnreadableSettings> {};
+
+std::string described(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return "nothing";
+  std::ostringstream content;
+  if (S_ISREG(status.st_mode)) content << std::ifstream(path, std::ios::binary).rdbuf();
+  return std::to_string(status.st_mode) + ":" + std::to_string(status.st_mtim.tv_nsec) + ":" + content.str();
+}
+
+TEST_P(UnreadableSettingsAtStartup, AreKeptAndTheDefaultsStand) {
+  ports_.add("COM3");
+  ports_.add("COM7");
+  const std::string path = path_in_folder("ini_pckovorecv.dat");
+  GetParam().make(path);
+  const std::string before = described(path);
+  const LateWriter writer(path, std::chrono::seconds(20));
+  const auto start = std::chrono::steady_clock::now();
+
+  EXPECT_EQ(run_program([this] {
+              EXPECT_TRUE(window()->isVisible());
+              EXPECT_EQ(COMGEN, 3);
+              EXPECT_EQ(language, 0);
+            }),
+            0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15)) << "the start waited for a writer";
+  EXPECT_EQ(described(path), before);
+  EXPECT_TRUE(dialogs_.messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsAtStartup,
+                         ::testing::Values(UnreadableSettings{"Pipe",
+                                                              [](const std::string& path) {
+                                                                ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+                                                              }},
+                                           UnreadableSettings{"LargerThanAnySettings",
+                                                              [](const std::string& path) {
+                                                                std::ofstream(path, std::ios::binary)
+                                                                    << "7\n\n1\n"
+                                                                    << std::string(100000, ' ');
+                                                              }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 TEST_F(Settings, UnwritableFileIsSkippedSilently) {
   ports_.add("COM3");

@@ -1,6 +1,7 @@
 // Start-up, the port ring, quitting, and a panel file that cannot serve.
 #include "24GHz_prog.h"
 #include "glob.h"
+#include "late_writer.h"
 #include "main.h"
 #include "program_fixture.h"
 #include "pseudo_terminal.h"
@@ -244,28 +245,6 @@ TEST_P(UnusablePanelFile, EndsTheProgramWithAMessage) {
 }
 
 #ifndef _WIN32
-// Should a start wait on the pipe after all, a writer comes late and ends the
-// wait, so the test fails instead of hanging.
-class LateWriter {
-public:
-  LateWriter(std::string pipe, std::chrono::seconds after)
-      : thread_([this, pipe = std::move(pipe), after] {
-          if (done_.get_future().wait_for(after) == std::future_status::ready) return;
-          const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-          if (fd != -1) ::close(fd);
-        }) {}
-  ~LateWriter() {
-    done_.set_value();
-    thread_.join();
-  }
-  LateWriter(const LateWriter&) = delete;
-  LateWriter& operator=(const LateWriter&) = delete;
-
-private:
-  std::promise<void> done_;
-  std::thread thread_;
-};
-
 // A pipe of the panel file's name is passed over for the built-in panel:
 // opening it would wait for a writer before the window ever appeared.
 TEST_F(Startup, APipeNamedAsThePanelFileIsPassedOver) {

@@ -18,7 +18,7 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
   rt::UserSettings settings;
   if (use == SettingsUse::Stored) {
     path_ = user_settings_file();
-    if (!path_.isEmpty()) settings = rt::read_user_settings(path_);
+    if (!path_.isEmpty()) settings = rt::read_user_settings(path_, kovo::kMaxSettingsFileBytes);
   }
   if (settings.found == rt::SettingsFound::Unreadable) {
     write_line(stderr, QString::fromUtf8(texts.settings_unreadable).arg(QDir::toNativeSeparators(path_)));
