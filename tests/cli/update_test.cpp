@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace kovo::cli_testing {
@@ -345,18 +346,31 @@ private:
   std::string folder_;
 };
 
-TEST_F(ByteFileName, ProgramsTheFileOfThatName) {
-  DevsimProcess device;
-  const CliRun result =
-      run_with_byte_arguments({"--port", port_of(device).toStdString(), "--lang", "en", path_of(kByteName)});
-  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+// One port, and many, where the program hands the file to a copy per port.
+class ByteFileNameOnPorts : public ByteFileName, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ByteFileNameOnPorts, ProgramsTheFileOfThatName) {
+  std::vector<std::unique_ptr<DevsimProcess>> devices;
+  std::vector<std::string> arguments;
+  for (int i = 0; i < GetParam(); ++i) {
+    devices.push_back(std::make_unique<DevsimProcess>());
+    arguments.insert(arguments.end(), {"--port", port_of(*devices.back()).toStdString()});
+  }
+  arguments.insert(arguments.end(), {"--lang", "en", path_of(kByteName)});
+  const CliRun result = run_with_byte_arguments(arguments);
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString() << result.out.toStdString();
   EXPECT_TRUE(result.out.contains(QStringLiteral("Firmware file loaded: ") + QString::fromUtf8(path_of(kByteName))))
       << result.out.toStdString();
-  device.stop();
-  const Bytes memory = device.readMemory();
-  ASSERT_GE(memory.size(), kProgrammedSize);
-  EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+  for (const auto& device : devices) {
+    device->stop();
+    const Bytes memory = device->readMemory();
+    ASSERT_GE(memory.size(), kProgrammedSize);
+    EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cli, ByteFileNameOnPorts, ::testing::Values(1, 2),
+                         [](const auto& info) { return info.param == 1 ? "one_port" : "two_ports"; });
 
 TEST_F(ByteFileName, IsCheckedByThatName) {
   const CliRun result = run_with_byte_arguments({"--check", path_of(kByteName)});
