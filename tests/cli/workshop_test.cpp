@@ -400,13 +400,18 @@ TEST_F(WorkshopTest, CopiesStopWithTheClosingCommandWhenTheProgramIsKilled) {
   }
 }
 
-// A copy killed outright never said how its device was left.
+// A copy killed outright never said how its device was left, and leaves
+// nothing in the temporary folder either.
 TEST_F(WorkshopTest, CopyKilledOutrightIsReportedAsInterrupted) {
   time_scale_ = 1.0;
   devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{"--reply-delay", "2"}));
   devices_.push_back(std::make_unique<DevsimProcess>());
   expected_ = {{kExitInterrupted, kInterrupted}, {0, kProgrammed}};
-  const auto process = start(port_arguments() << QStringLiteral("--lang") << QStringLiteral("en") << firmware());
+  const QTemporaryDir temporary;
+  QProcessEnvironment environment = this->environment();
+  environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+  const auto process =
+      start(port_arguments() << QStringLiteral("--lang") << QStringLiteral("en") << firmware(), environment);
   ASSERT_TRUE(wait_for_frames(*devices_[0], 50));
   const pid_t copy = copy_for_port(process->processId(), port_of(*devices_[0]));
   ASSERT_GT(copy, 0);
@@ -414,6 +419,8 @@ TEST_F(WorkshopTest, CopyKilledOutrightIsReportedAsInterrupted) {
   ASSERT_TRUE(process->waitForFinished(60000));
   EXPECT_EQ(process->exitCode(), kExitInterrupted);
   expect_summary_rows(QString::fromUtf8(process->readAllStandardOutput()));
+  const QStringList left_behind = entries_of(temporary.path());
+  EXPECT_TRUE(left_behind.isEmpty()) << left_behind.join(QLatin1Char(' ')).toStdString();
 }
 
 // Names of one line, each given as a second --port beside the plain path.
