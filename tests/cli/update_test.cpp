@@ -210,7 +210,7 @@ TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
 }
 
 TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
-  DevsimProcess device({"--type", "D1", "--version", "1.0"});
+  DevsimProcess device({"--type", "D1", "--bootloader-version", "1.0"});
   const CliRun result =
       run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("de"), firmware()});
   EXPECT_EQ(result.exit_code, kExitUnsupported);
