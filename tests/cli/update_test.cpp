@@ -60,9 +60,20 @@ TEST_F(UpdateTest, ProgressIntoAPipeComesAsAFewPlainLines) {
                          QStringLiteral("program firmware... 75 %"), QStringLiteral("program firmware... 100 %")}));
 }
 
-TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
+struct TerminalCase {
+  const char* name;
+  std::size_t columns; // 0: the terminal does not tell
+  const char* last_progress;
+};
+
+class TerminalTest : public UpdateTest, public ::testing::WithParamInterface<TerminalCase> {};
+
+// A narrow terminal gets a narrower bar, never a wrapped line: a wrapped
+// line is not redrawn in place and leaves a fragment on each row.
+TEST_P(TerminalTest, DrawsAProgressBarThatFits) {
   DevsimProcess device;
   const testing::PseudoTerminal terminal;
+  if (GetParam().columns > 0) terminal.set_columns(GetParam().columns);
   QProcess process;
   process.setProcessEnvironment(environment());
   process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
@@ -76,10 +87,22 @@ TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
   drain();
   ASSERT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
   EXPECT_NE(shown.find("\rWaiting for the device: "), std::string::npos) << shown;
-  EXPECT_NE(shown.find("\rprogram firmware... [##############################] 100 %  0:00 left"), std::string::npos)
-      << shown;
+  EXPECT_NE(shown.find(std::string("\r") + GetParam().last_progress + "\n"), std::string::npos) << shown;
   EXPECT_NE(shown.find("\nFirmware programmed.\n"), std::string::npos) << shown;
+  if (GetParam().columns == 0) return;
+  // Each drawing of the live line runs from its carriage return to the next one or the line's end.
+  for (std::size_t start = shown.find('\r'); start != std::string::npos; start = shown.find('\r', start + 1)) {
+    const std::size_t end = shown.find_first_of("\r\n", start + 1);
+    EXPECT_LT(end - start - 1, GetParam().columns) << shown.substr(start, end - start);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, TerminalTest,
+    ::testing::Values(
+        TerminalCase{"WidthUnknown", 0, "program firmware... [##############################] 100 %  0:00 left"},
+        TerminalCase{"SixtyColumns", 60, "program firmware... [#####################] 100 %  0:00 left"}),
+    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
   DevsimProcess device;
