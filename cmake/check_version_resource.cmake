@@ -1,7 +1,6 @@
 # Fails when the Windows version resource does not carry the project's
 # version. Run by ctest with WINDRES, RESOURCE, INCLUDE_DIR, NUMBERS
-# (as "1, 0, 0, 0"), TEXT (as "1.0.0") and SHORT_TEXT (as "1.0", the
-# description's) set; windres writes the resource
+# (as "1, 0, 0, 0") and TEXT (as "1.0") set; windres writes the resource
 # back as a script with every macro expanded.
 execute_process(
   COMMAND ${WINDRES} -I${INCLUDE_DIR} ${RESOURCE} -O rc
@@ -13,7 +12,7 @@ endif()
 foreach(expected
     "FILEVERSION ${NUMBERS}"
     "PRODUCTVERSION ${NUMBERS}"
-    "VALUE \"FileDescription\", \"PC KovoFlash V${SHORT_TEXT}\""
+    "VALUE \"FileDescription\", \"PC KovoFlash V${TEXT}\""
     "VALUE \"FileVersion\", \"${TEXT}\""
     "VALUE \"ProductVersion\", \"${TEXT}\"")
   string(FIND "${script}" "${expected}" found)

@@ -57,7 +57,7 @@ int main(int, char**) {
     return panel_unusable(reason);
   }
   get_com_ports();
-  std::snprintf(version, sizeof version, "%s", KOVOFLASH_PANEL_VERSION);
+  std::snprintf(version, sizeof version, "%s", KOVOFLASH_VERSION);
   char version_line[100];
   std::snprintf(version_line, sizeof version_line, "Version %s", version);
   SetCtrlVal(MAIN_P, PANEL_VERSION, version_line);

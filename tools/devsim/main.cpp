@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.versionRequested) {
-      std::cout << "kovo-devsim " KOVOFLASH_VERSION "\n";
+      std::cout << "kovo-devsim " KOVOFLASH_PACKAGE_VERSION "\n";
       return 0;
     }
     if (options.paced) keepWakeUpsPunctual();
