@@ -32,6 +32,10 @@ EventPhase event_phase(Phase phase) {
   return EventPhase::Start;
 }
 
+// The line cut short of the last column of a terminal columns wide; columns
+// 0 (not known): whole.
+QString cut_to_width(const QString& line, int columns) { return columns > 1 ? line.left(columns - 1) : line; }
+
 } // namespace
 
 QString progress_bar(int percent, int bar_width) {
@@ -41,8 +45,6 @@ QString progress_bar(int percent, int bar_width) {
   return QStringLiteral("[%1%2] %3")
       .arg(QString(filled, QLatin1Char('#')), QString(bar_width - filled, QLatin1Char('-')), percent_text);
 }
-
-QString cut_to_width(const QString& line, int columns) { return columns > 1 ? line.left(columns - 1) : line; }
 
 QStringList fit_to_width(const std::function<QStringList(int bar_width)>& make_lines, int columns) {
   QStringList lines = make_lines(kBarWidth);

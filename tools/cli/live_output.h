@@ -26,10 +26,6 @@ constexpr int kBarWidth = 30; // of a progress bar that has the room
 // 0 wide: the percent alone.
 QString progress_bar(int percent, int bar_width = kBarWidth);
 
-// The line cut short of the last column of a terminal columns wide; columns
-// 0 (not known): whole.
-QString cut_to_width(const QString& line, int columns);
-
 // Lines that hold a progress bar (made with the bar width given), made to fit
 // a terminal columns wide: short of its last column, since a line the
 // terminal wrapped would take two rows and a redraw climbs one row per line.
