@@ -230,7 +230,8 @@ int main(int argc, char** argv) {
   switch (options.mode) {
   case cli::Mode::Help: cli::write_line(stdout, help_text()); return cli::code_of(ExitStatus::Success);
   case cli::Mode::Version:
-    cli::write_line(stdout, QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_PACKAGE_VERSION)));
+    cli::write_line(stdout,
+                    QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_PACKAGE_VERSION)));
     return cli::code_of(ExitStatus::Success);
   case cli::Mode::ListPorts: return list_ports(argc, argv, options);
   case cli::Mode::Check: return check_file(options);
