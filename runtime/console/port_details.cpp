@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+#include <algorithm>
 
 namespace rt {
 namespace {
@@ -16,6 +17,12 @@ std::optional<QSerialPortInfo> enumerated_port(const QString& location) {
   return std::nullopt;
 }
 
+bool named_as_link(const QString& location) {
+  const QStringList links =
+      qEnvironmentVariable("KOVOFLASH_EXTRA_LINKS").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+  return std::any_of(links.begin(), links.end(), [&](const QString& link) { return same_location(link, location); });
+}
+
 } // namespace
 
 bool same_location(const QString& path, const QString& location) {
@@ -25,7 +32,10 @@ bool same_location(const QString& path, const QString& location) {
 PortDetails describe_port(int number) {
   PortDetails details{location_of_port(number), true, {}, {}};
   const auto info = enumerated_port(details.location);
-  if (!info) return details;
+  if (!info) {
+    if (named_as_link(details.location)) details.usb = kLinkAdapter;
+    return details;
+  }
   details.virtual_port = false;
   details.description = info->description();
   if (info->hasVendorIdentifier() && info->hasProductIdentifier()) {

@@ -15,6 +15,9 @@ struct UsbId {
   std::uint16_t product;
 };
 
+// The Kovo-USB-Link's bridge: Silicon Labs CP210x.
+constexpr UsbId kLinkAdapter{0x10C4, 0xEA60};
+
 struct PortDetails {
   QString location;    // what is opened: a device path, or COMn on Windows
   bool virtual_port;   // named in the environment, not enumerated by the system
@@ -22,7 +25,9 @@ struct PortDetails {
   std::optional<UsbId> usb;
 };
 
-// number is an item value of the last port list.
+// number is an item value of the last port list. For tests, a virtual port
+// also named in KOVOFLASH_EXTRA_LINKS (separated as in KOVOFLASH_EXTRA_PORTS)
+// is described with the Kovo-USB-Link's USB id, as no test has the adapter.
 PortDetails describe_port(int number);
 
 // Makes the next port list hold the line at path (absolute): a port the

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <array>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -60,9 +61,20 @@ TEST_F(UpdateTest, ProgressIntoAPipeComesAsAFewPlainLines) {
                          QStringLiteral("program firmware... 75 %"), QStringLiteral("program firmware... 100 %")}));
 }
 
-TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
+struct TerminalCase {
+  const char* name;
+  std::size_t columns; // 0: the terminal does not tell
+  const char* last_progress;
+};
+
+class TerminalTest : public UpdateTest, public ::testing::WithParamInterface<TerminalCase> {};
+
+// A narrow terminal gets a narrower bar, never a wrapped line: a wrapped
+// line is not redrawn in place and leaves a fragment on each row.
+TEST_P(TerminalTest, DrawsAProgressBarThatFits) {
   DevsimProcess device;
   const testing::PseudoTerminal terminal;
+  if (GetParam().columns > 0) terminal.set_columns(GetParam().columns);
   QProcess process;
   process.setProcessEnvironment(environment());
   process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
@@ -76,10 +88,22 @@ TEST_F(UpdateTest, DrawsAProgressBarOnATerminal) {
   drain();
   ASSERT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
   EXPECT_NE(shown.find("\rWaiting for the device: "), std::string::npos) << shown;
-  EXPECT_NE(shown.find("\rprogram firmware... [##############################] 100 %  0:00 left"), std::string::npos)
-      << shown;
+  EXPECT_NE(shown.find(std::string("\r") + GetParam().last_progress), std::string::npos) << shown;
   EXPECT_NE(shown.find("\nFirmware programmed.\n"), std::string::npos) << shown;
+  if (GetParam().columns == 0) return;
+  // Each drawing of the live line runs from its carriage return to the next one or the line's end.
+  for (std::size_t start = shown.find('\r'); start != std::string::npos; start = shown.find('\r', start + 1)) {
+    const std::size_t end = shown.find_first_of("\r\n", start + 1);
+    EXPECT_LT(end - start - 1, GetParam().columns) << shown.substr(start, end - start);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, TerminalTest,
+    ::testing::Values(TerminalCase{"WidthUnknown", 0,
+                                   "program firmware... [##############################] 100 %  0:00 left"},
+                      TerminalCase{"SixtyColumns", 60, "program firmware... [####################] 100 %  0:00 left"}),
+    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
   DevsimProcess device;
@@ -110,21 +134,68 @@ TEST_F(UpdateTest, FileNamesOutsideWindows1252WorkAndAreStored) {
   EXPECT_EQ(QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n')).value(1), file) << "stored in UTF-8";
 }
 
-TEST_F(UpdateTest, WithoutAPortTakesTheOneOfTheLastRunElseTheFirstListed) {
-  DevsimProcess first({"--type", "11"});  // Kovo Receiver SAT1
-  DevsimProcess second({"--type", "D1"}); // KovoLogger TLM
-  const QProcessEnvironment environment = with_virtual_ports({port_of(first), port_of(second)});
-  const QStringList without_port = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
+struct UnnamedPortCase {
+  const char* name;
+  std::vector<std::size_t> links; // which of the two listed ports are a Kovo-USB-Link
+  int exit_code;
+  const char* said; // on standard output for a port taken, on standard error for a refusal
+};
 
-  const CliRun fresh = run(without_port, environment);
-  EXPECT_EQ(fresh.exit_code, kExitUnsupported);
-  EXPECT_TRUE(fresh.out.contains(QStringLiteral("Kovo Receiver SAT1"))) << fresh.out.toStdString();
+class UnnamedPortTest : public UpdateTest, public ::testing::WithParamInterface<UnnamedPortCase> {
+protected:
+  UnnamedPortTest()
+      : devices_{std::make_unique<DevsimProcess>(std::vector<std::string>{"--type", "11"}),
+                 std::make_unique<DevsimProcess>(std::vector<std::string>{"--type", "D1"})} {}
 
-  ASSERT_EQ(run(QStringList({QStringLiteral("--port"), port_of(second)}) + without_port, environment).exit_code,
+  // Both devices listed, the given ones as a Kovo-USB-Link.
+  QProcessEnvironment listing(const std::vector<std::size_t>& links) const {
+    QProcessEnvironment environment = with_virtual_ports({port_of(*devices_[0]), port_of(*devices_[1])});
+    QStringList paths;
+    for (const std::size_t link : links) paths.append(port_of(*devices_[link]));
+    environment.insert(QStringLiteral("KOVOFLASH_EXTRA_LINKS"), paths.join(QLatin1Char(':')));
+    return environment;
+  }
+
+  const QStringList without_port_ = {QStringLiteral("--lang"), QStringLiteral("en"), firmware()};
+  std::array<std::unique_ptr<DevsimProcess>, 2> devices_; // a Kovo Receiver SAT1 and a KovoLogger TLM
+};
+
+// With no port named and none stored, the one listed link is taken; with
+// none or several the user is asked to name one, shown the port list, and
+// no port is opened.
+TEST_P(UnnamedPortTest, IsTheOnlyLinkElseNone) {
+  const UnnamedPortCase& unnamed = GetParam();
+  const CliRun result = run(without_port_, listing(unnamed.links));
+  EXPECT_EQ(result.exit_code, unnamed.exit_code) << result.err.toStdString();
+  if (unnamed.exit_code != kExitPort) {
+    EXPECT_TRUE(result.out.contains(QString::fromUtf8(unnamed.said))) << result.out.toStdString();
+    return;
+  }
+  EXPECT_TRUE(result.err.startsWith(QString::fromUtf8(unnamed.said) + QStringLiteral(" Name the port with --port.")))
+      << result.err.toStdString();
+  for (const auto& device : devices_) {
+    EXPECT_TRUE(result.err.contains(QLatin1Char('\n') + port_of(*device) + QLatin1Char(' '))) << "listed";
+    EXPECT_TRUE(device->readLog().empty()) << "no port is opened";
+  }
+  EXPECT_FALSE(QFile::exists(settings_file()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, UnnamedPortTest,
+                         ::testing::Values(UnnamedPortCase{"NoLink", {}, kExitPort, "No Kovo-USB-Link found."},
+                                           UnnamedPortCase{"OneLink", {1}, kExitUnsupported, "Device: KovoLogger TLM"},
+                                           UnnamedPortCase{"TwoLinks", {0, 1}, kExitPort, "2 Kovo-USB-Links found."}),
+                         [](const ::testing::TestParamInfo<UnnamedPortCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// The port of the last run is the user's choice, link or not.
+TEST_F(UnnamedPortTest, IsTheOneOfTheLastRunBeforeTheLink) {
+  const QProcessEnvironment environment = listing({1});
+  ASSERT_EQ(run(QStringList({QStringLiteral("--port"), port_of(*devices_[0])}) + without_port_, environment).exit_code,
             kExitUnsupported);
-  const CliRun again = run(without_port, environment);
+  const CliRun again = run(without_port_, environment);
   EXPECT_EQ(again.exit_code, kExitUnsupported);
-  EXPECT_TRUE(again.out.contains(QStringLiteral("KovoLogger TLM"))) << again.out.toStdString();
+  EXPECT_TRUE(again.out.contains(QStringLiteral("Kovo Receiver SAT1"))) << again.out.toStdString();
 }
 
 // A port not listed now, an old file, German.
@@ -210,7 +281,7 @@ TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
 }
 
 TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
-  DevsimProcess device({"--type", "D1", "--version", "1.0"});
+  DevsimProcess device({"--type", "D1", "--bootloader-version", "1.0"});
   const CliRun result =
       run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("de"), firmware()});
   EXPECT_EQ(result.exit_code, kExitUnsupported);

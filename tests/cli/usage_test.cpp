@@ -83,11 +83,29 @@ TEST_F(CliTest, HelpDocumentsEveryExitStatus) {
   EXPECT_FALSE(QFile::exists(settings_file()));
 }
 
-TEST_F(CliTest, TellsItsVersion) {
-  const CliRun result = run({QStringLiteral("--version")});
-  EXPECT_EQ(result.exit_code, kExitSuccess);
-  EXPECT_EQ(result.out, QStringLiteral("kovoflash-cli 1.0\n"));
+struct VersionCase {
+  const char* name;
+  const char* executable;
+};
+
+class VersionTest : public ::testing::TestWithParam<VersionCase> {};
+
+// The package's whole version (MAJOR.MINOR.PATCH), as the build names it.
+TEST_P(VersionTest, IsTheProjectsWholeVersion) {
+  QProcess process;
+  process.start(QString::fromUtf8(GetParam().executable), {QStringLiteral("--version")});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
+  EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+            QStringLiteral("%1 " KOVO_PROJECT_VERSION "\n").arg(QString::fromUtf8(GetParam().name)));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cli, VersionTest,
+                         ::testing::Values(VersionCase{"kovoflash-cli", KOVOFLASH_CLI},
+                                           VersionCase{"kovo-devsim", KOVO_DEVSIM}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info) {
+                           return info.index == 0 ? std::string("CommandLine") : std::string("SimulatedDevice");
+                         });
 
 } // namespace
 } // namespace kovo::cli_testing

@@ -264,7 +264,8 @@ TEST_F(WorkshopTest, DrawsOneLiveLinePerPortOnATerminal) {
 }
 
 // A wrapped line would take two rows, and the redraw would climb into the
-// lines above it.
+// lines above it; each line keeps its port, its percent and the start of its
+// result.
 TEST_F(WorkshopTest, LiveLinesStayWithinANarrowTerminal) {
   constexpr std::size_t kColumns = 50;
   DevsimProcess first;
@@ -282,6 +283,13 @@ TEST_F(WorkshopTest, LiveLinesStayWithinANarrowTerminal) {
     ++lines;
   }
   EXPECT_GE(lines, 2u);
+  // The bar gives way before the percent does; the message is cut last.
+  for (const DevsimProcess* device : {&first, &second}) {
+    const std::size_t last = live.rfind("\r" + port_of(*device).toStdString() + " ");
+    ASSERT_NE(last, std::string::npos) << live;
+    const std::string line = live.substr(last, live.find("\x1b[K", last) - last);
+    EXPECT_NE(line.find(" 100 %  Firm"), std::string::npos) << line;
+  }
 }
 
 // One port with --json: the events alone on standard output, what a person

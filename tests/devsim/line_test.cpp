@@ -69,10 +69,10 @@ TEST_P(IdentificationTest, EchoesRequestThenRepliesWithTypeAndVersion) {
 INSTANTIATE_TEST_SUITE_P(Devices, IdentificationTest,
                          testing::Values(IdentificationCase{"Defaults", {}, {0xFF, 0x01, 0x71, 0x02, 0x03, 0x71}},
                                          IdentificationCase{"Type5AVersion10",
-                                                            {"--type", "5A", "--version", "1.0"},
+                                                            {"--type", "5A", "--bootloader-version", "1.0"},
                                                             {0xFF, 0x01, 0x5A, 0x01, 0x00, 0x5A}},
                                          IdentificationCase{"Type08Version10_255",
-                                                            {"--type", "08", "--version", "10.255"},
+                                                            {"--type", "08", "--bootloader-version", "10.255"},
                                                             {0xFF, 0x01, 0x08, 0x0A, 0xFF, 0xFC}}),
                          [](const testing::TestParamInfo<IdentificationCase>& info) { return info.param.name; });
 

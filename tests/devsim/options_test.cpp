@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--type=0x08"},
                   [](const Options& o) { return o.device.identity.type == 0x08; }},
         ValidCase{"Version",
-                  {"--version", "10.255"},
+                  {"--bootloader-version", "10.255"},
                   [](const Options& o) {
                     return o.device.identity.versionMajor == 10 && o.device.identity.versionMinor == 255;
                   }},
@@ -116,8 +116,8 @@ TEST_P(InvalidOptionsTest, IsRejected) { EXPECT_THROW(parseOptions(GetParam().ar
 INSTANTIATE_TEST_SUITE_P(
     Options, InvalidOptionsTest,
     testing::Values(InvalidCase{"TypeTooLarge", {"--type", "100"}}, InvalidCase{"TypeNotHex", {"--type", "zz"}},
-                    InvalidCase{"VersionWithoutMinor", {"--version", "2"}},
-                    InvalidCase{"VersionWithThreeParts", {"--version", "2.3.4"}},
+                    InvalidCase{"VersionWithoutMinor", {"--bootloader-version", "2"}},
+                    InvalidCase{"VersionWithThreeParts", {"--bootloader-version", "2.3.4"}},
                     InvalidCase{"NegativeCount", {"--silent-ids", "-1"}},
                     InvalidCase{"CloseAfterNoFrames", {"--close-after-frames", "0"}},
                     InvalidCase{"BlockBeyondPage", {"--wrong-code", "0A:3:16"}},
@@ -136,10 +136,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(OptionsTest, HelpListsEveryOption) {
   const std::string help = usageText();
   for (const char* option :
-       {"--type HEX", "--version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS", "--silent-after-frames N",
-        "--close-after-frames N", "--wrong-code SEL", "--wrong-check SEL", "--extra-bytes SEL:N",
-        "--missing-bytes SEL:N", "--late-reply SEL:MS", "--wrong-echo SEL", "--memory-out FILE", "--log FILE",
-        "--exit-on-stdin-eof", "--help", "CMD[:PAGE[:BLOCK]]"}) {
+       {"--type HEX", "--bootloader-version MAJ.MIN", "--silent-ids N", "--paced", "--reply-delay MS",
+        "--silent-after-frames N", "--close-after-frames N", "--wrong-code SEL", "--wrong-check SEL",
+        "--extra-bytes SEL:N", "--missing-bytes SEL:N", "--late-reply SEL:MS", "--wrong-echo SEL", "--memory-out FILE",
+        "--log FILE", "--exit-on-stdin-eof", "--help", "CMD[:PAGE[:BLOCK]]"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

@@ -37,7 +37,7 @@ class Identification : public Connect, public ::testing::WithParamInterface<Devi
 
 TEST_P(Identification, ShowsTheDeviceAndUnlocksLoadingOnlyForUpdatableTypes) {
   const DeviceType& type = GetParam();
-  attach_device({"--type", type.code, "--version", "2.3"});
+  attach_device({"--type", type.code, "--bootloader-version", "2.3"});
   run_program([&] {
     click("PANEL_CONNECT");
     EXPECT_EQ(device_type(), type.shown);
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string("Code") + info.param.code; });
 
 TEST_F(Connect, NotSupportedDeviceShowsItsVersionOnlyAfterTheMessage) {
-  attach_device({"--type", "D1", "--version", "1.0"});
+  attach_device({"--type", "D1", "--bootloader-version", "1.0"});
   QString version_while_message_open = "<no message>";
   dialogs_.on_message([&](const auto&) { version_while_message_open = boot_version(); });
   run_program([&] {
@@ -93,7 +93,7 @@ void PrintTo(const VersionText& text, std::ostream* out) { *out << text.reported
 class VersionTexts : public Connect, public ::testing::WithParamInterface<VersionText> {};
 
 TEST_P(VersionTexts, AreShownUnpadded) {
-  attach_device({"--version", GetParam().reported});
+  attach_device({"--bootloader-version", GetParam().reported});
   run_program([this] {
     click("PANEL_CONNECT");
     EXPECT_EQ(boot_version(), GetParam().shown);
@@ -119,8 +119,8 @@ TEST_F(Connect, DeviceSwitchedOnLateIsFoundAtItsRequest) {
 }
 
 TEST_F(Connect, SecondConnectEmptiesTheBoxesAndFillsThemFromTheNewReply) {
-  attach_device({"--type", "71", "--version", "2.3"});
-  attach_device({"--type", "91", "--version", "3.1"});
+  attach_device({"--type", "71", "--bootloader-version", "2.3"});
+  attach_device({"--type", "91", "--bootloader-version", "3.1"});
   run_program([this] {
     click("PANEL_CONNECT");
     EXPECT_EQ(device_type(), "Kovo RX-07");

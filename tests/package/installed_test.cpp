@@ -99,7 +99,7 @@ TEST_F(InstalledPackage, BothProgramsTellTheVersionOfTheBuild) {
   EXPECT_EQ(window.exit_code, kExitSuccess);
   EXPECT_EQ(command_line.exit_code, kExitSuccess);
   EXPECT_EQ(window.out, QStringLiteral("kovoflash " KOVO_EXPECTED_VERSION "\n"));
-  EXPECT_EQ(command_line.out, QStringLiteral("kovoflash-cli " KOVO_EXPECTED_VERSION "\n"));
+  EXPECT_EQ(command_line.out, QStringLiteral("kovoflash-cli " KOVO_PACKAGE_VERSION "\n"));
 }
 
 TEST_F(InstalledPackage, WindowFromTheDesktopEntryKeepsItsSettingsInTheConfigurationFolder) {

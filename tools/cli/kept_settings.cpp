@@ -5,6 +5,7 @@
 #include "user_settings.h"
 #include "util.h"
 
+#include <QByteArray>
 #include <QDir>
 
 namespace cli {
@@ -24,6 +25,9 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
     write_line(stderr, QString::fromUtf8(texts.settings_unreadable).arg(QDir::toNativeSeparators(path_)));
     path_.clear();
   }
+  // The system takes the first line for the port.
+  port_stored_ = settings.found == rt::SettingsFound::Read &&
+                 !QByteArray::fromStdString(settings.content).split('\n').constFirst().trimmed().isEmpty();
   rt::keep_settings_in_memory(kovo::kSettingsFile, settings);
 }
 

@@ -26,6 +26,8 @@ public:
   // file that is there but cannot be read is said on standard error.
   KeptSettings(SettingsUse use, const Texts& texts);
 
+  // Whether the settings read name a port: the user's choice of an earlier run.
+  bool port_stored() const { return port_stored_; }
   // What the run leaves in the settings is stored when it ends.
   void mark_device_answered() { device_answered_ = true; }
   // At the end of the run: the system's settings to the user's file, once.
@@ -34,6 +36,7 @@ public:
 private:
   QString path_; // empty: nothing is to be stored
   bool device_answered_ = false;
+  bool port_stored_ = false;
 };
 
 } // namespace cli

@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kBarWidth = 30;
+constexpr int kNarrowestBar = 5;        // narrower shows too little to be worth its brackets
 constexpr int kPlainStep = 25;          // percent between plain progress lines
 constexpr auto kRedrawInterval = 200ms; // keeps the time left fresh without flicker
 
@@ -32,13 +32,31 @@ EventPhase event_phase(Phase phase) {
   return EventPhase::Start;
 }
 
+// The line cut short of the last column of a terminal columns wide; columns
+// 0 (not known): whole.
+QString cut_to_width(const QString& line, int columns) { return columns > 1 ? line.left(columns - 1) : line; }
+
 } // namespace
 
-QString progress_bar(int percent) {
-  const int filled = kBarWidth * percent / 100;
-  return QStringLiteral("[%1%2] %3 %")
-      .arg(QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('-')))
-      .arg(percent, 3);
+QString progress_bar(int percent, int bar_width) {
+  const QString percent_text = QStringLiteral("%1 %").arg(percent, 3);
+  if (bar_width <= 0) return percent_text;
+  const int filled = bar_width * percent / 100;
+  return QStringLiteral("[%1%2] %3")
+      .arg(QString(filled, QLatin1Char('#')), QString(bar_width - filled, QLatin1Char('-')), percent_text);
+}
+
+QStringList fit_to_width(const std::function<QStringList(int bar_width)>& make_lines, int columns) {
+  QStringList lines = make_lines(kBarWidth);
+  qsizetype widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, line.size());
+  const qsizetype room = columns - 1;
+  if (room <= 0 || widest <= room) return lines;
+  // Each column the bar gives up shortens the widest line by one.
+  const auto narrower = static_cast<int>(kBarWidth - (widest - room));
+  lines = make_lines(narrower >= kNarrowestBar ? narrower : 0);
+  for (QString& line : lines) line = cut_to_width(line, columns);
+  return lines;
 }
 
 void write_line(std::FILE* stream, const QString& line) {
@@ -109,7 +127,12 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   reached_percent_ = percent;
   drawn_ = now;
   const double done = indicator.maximum > 0 ? double(indicator.value) / indicator.maximum : 1.0;
-  draw(QStringLiteral("%1 %2  %3").arg(rt::from_system_text(indicator.label), progress_bar(percent), time_left(done)));
+  const QString label = rt::from_system_text(indicator.label);
+  const QString left = time_left(done);
+  const auto line = [&](int bar_width) {
+    return QStringList{QStringLiteral("%1 %2  %3").arg(label, progress_bar(percent, bar_width), left)};
+  };
+  draw(fit_to_width(line, rt::terminal_columns(stream_)).constFirst());
 }
 
 QString LiveOutput::time_left(double done) const {
@@ -120,11 +143,13 @@ QString LiveOutput::time_left(double done) const {
   return QString::fromUtf8(texts_.time_left).arg(clock);
 }
 
+// Cut short of the last column: a wrapped line would not be redrawn in place.
 void LiveOutput::draw(const QString& line) {
-  const QString padded = line.leftJustified(live_width_);
+  const QString fitted = cut_to_width(line, rt::terminal_columns(stream_));
+  const QString padded = fitted.leftJustified(live_width_);
   std::fprintf(stream_, "\r%s", padded.toLocal8Bit().constData());
   std::fflush(stream_);
-  live_width_ = std::max(live_width_, line.size());
+  live_width_ = std::max(live_width_, fitted.size());
 }
 
 void LiveOutput::end_live_line() {

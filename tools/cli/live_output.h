@@ -10,16 +10,28 @@
 #include "texts.h"
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 
 namespace cli {
 
 // One line in the locale's encoding, at once.
 void write_line(std::FILE* stream, const QString& line);
 
-// A progress bar with the percent, as the live line draws it.
-QString progress_bar(int percent);
+constexpr int kBarWidth = 30; // of a progress bar that has the room
+
+// A progress bar bar_width wide with the percent, as the live line draws it;
+// 0 wide: the percent alone.
+QString progress_bar(int percent, int bar_width = kBarWidth);
+
+// Lines that hold a progress bar (made with the bar width given), made to fit
+// a terminal columns wide: short of its last column, since a line the
+// terminal wrapped would take two rows and a redraw climbs one row per line.
+// The bar narrows first, down to the percent alone; then the lines' ends (the
+// message, the time left) are cut. columns 0 (not known): as made.
+QStringList fit_to_width(const std::function<QStringList(int bar_width)>& make_lines, int columns);
 
 enum class Phase { Quiet, Connecting, Loading, Programming };
 

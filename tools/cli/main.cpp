@@ -58,7 +58,8 @@ QString help_text() {
              "programs it.\n"
              "\n"
              "  --port PORT   a port label or number from --list-ports, or a device path;\n"
-             "                default: the port of the last run, else the first listed\n"
+             "                default: the port of the last run, else the one listed\n"
+             "                Kovo-USB-Link\n"
              "                (given more than once: every port updated at once)\n"
              "  --all-links   update every listed Kovo-USB-Link (USB id 10C4:EA60) too\n"
              "  --lang de|en  language of the messages; default: German when the system\n"
@@ -229,7 +230,8 @@ int main(int argc, char** argv) {
   switch (options.mode) {
   case cli::Mode::Help: cli::write_line(stdout, help_text()); return cli::code_of(ExitStatus::Success);
   case cli::Mode::Version:
-    cli::write_line(stdout, QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_VERSION)));
+    cli::write_line(stdout,
+                    QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_PACKAGE_VERSION)));
     return cli::code_of(ExitStatus::Success);
   case cli::Mode::ListPorts: return list_ports(argc, argv, options);
   case cli::Mode::Check: return check_file(options);

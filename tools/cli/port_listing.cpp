@@ -12,12 +12,11 @@
 namespace cli {
 namespace {
 
-// The Kovo-USB-Link's bridge: Silicon Labs CP210x.
-constexpr rt::UsbId kLinkAdapter{0x10C4, 0xEA60};
 constexpr int kMostPorts = 100; // as many as the panel's port list takes
 
 bool is_link_adapter(const rt::PortDetails& details) {
-  return details.usb && details.usb->vendor == kLinkAdapter.vendor && details.usb->product == kLinkAdapter.product;
+  return details.usb && details.usb->vendor == rt::kLinkAdapter.vendor &&
+         details.usb->product == rt::kLinkAdapter.product;
 }
 
 QString usb_text(const rt::PortDetails& details, const Texts& texts) {
@@ -72,13 +71,25 @@ QStringList lines_named(const QStringList& ports, const std::vector<ListedPort>&
 
 } // namespace
 
-ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts) {
+QStringList port_table(const PanelUser& user, const Texts& texts) {
   const auto& items = user.control(PANEL_COMPORT).items;
-  if (items.empty()) output.say(QString::fromUtf8(texts.no_ports));
+  if (items.empty()) return {QString::fromUtf8(texts.no_ports)};
   std::vector<TableRow> rows;
   for (const rt::RingItem& item : items) rows.push_back(row_of(item, texts));
-  for (const QString& line : aligned(rows)) output.say(line);
+  return aligned(rows);
+}
+
+ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts) {
+  for (const QString& line : port_table(user, texts)) output.say(line);
   return ExitStatus::Success;
+}
+
+std::vector<int> link_ports(const PanelUser& user) {
+  std::vector<int> links;
+  for (const rt::RingItem& item : user.control(PANEL_COMPORT).items) {
+    if (is_link_adapter(rt::describe_port(item.value))) links.push_back(item.value);
+  }
+  return links;
 }
 
 bool names_port(const QString& wanted, const QString& label, int number, const QString& location) {

@@ -9,11 +9,19 @@
 #include <QStringList>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace cli {
 
 // Label, number, description and USB id of each port, the adapter marked.
 ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts);
+
+// The lines --list-ports shows for the panel's port list.
+QStringList port_table(const PanelUser& user, const Texts& texts);
+
+// The numbers of the ports in the panel's port list that are a Kovo-USB-Link
+// (USB 10C4:EA60), in the list's order. Found by their USB id: no port is opened.
+std::vector<int> link_ports(const PanelUser& user);
 
 // Whether a --port value names a listed port: by its label (in any case), its
 // number, or its location, links resolved.

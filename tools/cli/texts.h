@@ -36,6 +36,8 @@ struct Texts {
   const char* virtual_port;
   const char* link_adapter; // marks the adapter's USB bridge in the port list
   const char* no_links;
+  const char* several_links;    // %1 how many
+  const char* name_a_port;      // before the port list, when no port can be taken unasked
   const char* trace_unwritable; // %1 path
   const char* yes;
   const char* no;

@@ -12,6 +12,7 @@
 
 #include <QSysInfo>
 #include <optional>
+#include <vector>
 
 namespace cli {
 namespace {
@@ -87,12 +88,30 @@ std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wan
   return std::nullopt;
 }
 
-ExitStatus choose_port(const Step& step, const QString& wanted) {
+// With no port named and none stored, the first listed port would be a guess
+// (a built-in serial port, where no device ever answers): the Kovo-USB-Link
+// is taken when it is the only one; otherwise the user is asked to name one.
+ExitStatus choose_the_link(const Step& step) {
+  const std::vector<int> links = link_ports(step.user);
+  if (links.size() == 1) {
+    step.user.runtime.choose(step.user.panel, PANEL_COMPORT, links.front());
+    return ExitStatus::Success;
+  }
+  const QString found =
+      links.empty() ? step.text(step.texts.no_links) : step.text(step.texts.several_links).arg(links.size());
+  const QStringList lines =
+      QStringList{found + QLatin1Char(' ') + step.text(step.texts.name_a_port)} + port_table(step.user, step.texts);
+  return step.fail(ExitStatus::Port, lines.join(QLatin1Char('\n')));
+}
+
+ExitStatus choose_port(const Step& step, const QString& wanted, bool port_stored) {
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
   if (!wanted.isEmpty()) {
     const auto value = port_named(ring, wanted);
     if (!value) return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(wanted), wanted));
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, *value);
+  } else if (!port_stored) {
+    if (const ExitStatus chosen = choose_the_link(step); chosen != ExitStatus::Success) return chosen;
   }
   if (ring.selected < 0) return step.fail(ExitStatus::Port, step.text(step.texts.no_ports));
   step.output.use_port(selected_port_label(step));
@@ -169,7 +188,7 @@ ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutpu
                   KeptSettings& settings) {
   const Step step{user, output, texts};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
-  ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });
+  ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port, settings.port_stored()); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
   if (device_answered(status)) settings.mark_device_answered();
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.file); });

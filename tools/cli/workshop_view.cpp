@@ -61,15 +61,16 @@ void WorkshopView::plain(const PortRow& row, const QString& text) const {
 
 void WorkshopView::refresh() {
   if (!terminal_ || !changed_ || Clock::now() - drawn_ < kRedrawInterval) return;
-  std::vector<TableRow> live;
-  for (const PortRow& row : rows_) live.push_back({row.port, device_of(row), progress_bar(row.percent), row.message});
+  const auto live_lines = [this](int bar_width) {
+    std::vector<TableRow> live;
+    for (const PortRow& row : rows_) {
+      live.push_back({row.port, device_of(row), progress_bar(row.percent, bar_width), row.message});
+    }
+    return aligned(live);
+  };
   if (drawn_once_) std::fprintf(stream_, kCursorUp, static_cast<int>(rows_.size()));
-  // A line the terminal wrapped would take two rows, and the redraw goes back
-  // one row per port: each is cut short of the last column instead.
-  const int columns = rt::terminal_columns(stream_);
-  for (const QString& line : aligned(live)) {
-    const QString shown = columns > 1 ? line.left(columns - 1) : line;
-    std::fprintf(stream_, "\r%s%s\n", shown.toLocal8Bit().constData(), kClearToEnd);
+  for (const QString& line : fit_to_width(live_lines, rt::terminal_columns(stream_))) {
+    std::fprintf(stream_, "\r%s%s\n", line.toLocal8Bit().constData(), kClearToEnd);
   }
   std::fflush(stream_);
   drawn_once_ = true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "kovoflash_version.h"
 #include "options.h"
 #include "pty_line.h"
 #include "simulator.h"
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
     const Options options = parseOptions(arguments);
     if (options.helpRequested) {
       std::cout << usageText();
+      return 0;
+    }
+    if (options.versionRequested) {
+      std::cout << "kovo-devsim " KOVOFLASH_PACKAGE_VERSION "\n";
       return 0;
     }
     if (options.paced) keepWakeUpsPunctual();

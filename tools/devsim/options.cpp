@@ -106,7 +106,7 @@ struct OptionEntry {
 const std::array kOptionTable{
     OptionEntry{"type", "HEX", "device type code (default 71)",
                 [](Options& o, std::string_view v) { o.device.identity.type = parseByte(v, kHexBase); }},
-    OptionEntry{"version", "MAJ.MIN", "bootloader version (default 2.3)",
+    OptionEntry{"bootloader-version", "MAJ.MIN", "bootloader version (default 2.3)",
                 [](Options& o, std::string_view v) { parseVersion(v, o.device.identity); }},
     OptionEntry{"silent-ids", "N", "ignore the first N identification requests (echo only)",
                 [](Options& o, std::string_view v) { o.device.silentIdentifications = parseCount(v); }},
@@ -139,6 +139,8 @@ const std::array kOptionTable{
     OptionEntry{"exit-on-stdin-eof", "", "exit when standard input reaches end of file",
                 [](Options& o, std::string_view) { o.exitOnStdinEof = true; }},
     OptionEntry{"help", "", "show this help and exit", [](Options& o, std::string_view) { o.helpRequested = true; }},
+    OptionEntry{"version", "", "show the program's version and exit",
+                [](Options& o, std::string_view) { o.versionRequested = true; }},
 };
 
 const OptionEntry& findOption(std::string_view name) {

@@ -20,6 +20,7 @@ struct Options {
   std::optional<std::string> logPath;
   bool exitOnStdinEof = false;
   bool helpRequested = false;
+  bool versionRequested = false;
 };
 
 // A command line we cannot use; the message names the offending option.
