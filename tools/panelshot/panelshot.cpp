@@ -1,10 +1,10 @@
 // Shows the real window in German and English, saves a screenshot of the
-// screen for each, and fails when a text on it is clipped (a label or button
+// screen where the window is for each, and fails when a text on it is clipped (a label or button
 // narrower or lower than its text needs, a panel squeezed below what its
 // layout asks for) or when the window or a control lies outside the screen's
 // free area, or, scrolled to, outside the window's view.
 //
-//   kovo-panelshot OUTPUT_FOLDER      (exit 0: all texts whole, 1: clipped, 2: usage)
+//   kovo-panelshot OUTPUT_FOLDER      (exit 0: all texts whole and in reach, 1: not, 2: usage)
 #include "main.h"
 #include "session.h"
 #include "widgets_runtime.h"
@@ -90,6 +90,13 @@ QStringList out_of_reach(QWidget* window) {
   return outside;
 }
 
+// What the screen shows of the window: a window that overhangs it is cut.
+QPixmap screenshot(QWidget* window) {
+  QScreen* screen = window->screen();
+  const QRect shown = window->frameGeometry() & screen->geometry();
+  return screen->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height());
+}
+
 // Switches the language as the user does, then takes the screenshot and checks.
 bool render_language(const rt::WidgetsRuntime& runtime, const char* button, const QString& file) {
   QWidget* window = runtime.panel_window(kovo::MAIN_P);
@@ -97,7 +104,7 @@ bool render_language(const rt::WidgetsRuntime& runtime, const char* button, cons
   QApplication::processEvents();
   const QStringList clipped = clipped_texts(window);
   const QStringList outside = out_of_reach(window);
-  const bool saved = window->screen()->grabWindow(0).save(file);
+  const bool saved = screenshot(window).save(file);
   for (const QString& text : clipped) std::fprintf(stderr, "clipped in %s: %s\n", qPrintable(file), qPrintable(text));
   for (const QString& text : outside)
     std::fprintf(stderr, "out of reach in %s: %s\n", qPrintable(file), qPrintable(text));
