@@ -62,8 +62,31 @@ QStringList clipped_texts(QWidget* window) {
   return clipped;
 }
 
-// Every control, scrolled into view where the window scrolls, must lie whole
-// inside the view and the screen's free area; so must the window.
+// A control no larger than the window's view must show whole once scrolled
+// to; a larger one (a long text on a tiny screen) at each of its ends.
+bool reachable(QScrollArea* frame, QWidget* control, const QRect& available) {
+  const QWidget* view = frame ? frame->viewport() : control->window();
+  const auto shows = [&](const QRect& part) {
+    QApplication::processEvents();
+    const QRect on_screen(control->mapToGlobal(part.topLeft()), part.size());
+    return QRect(view->mapToGlobal(QPoint(0, 0)), view->size()).contains(on_screen) && available.contains(on_screen);
+  };
+  if (control->width() <= view->width() && control->height() <= view->height()) {
+    if (frame) frame->ensureWidgetVisible(control, 0, 0);
+    return shows(control->rect());
+  }
+  for (const QPoint end : {control->rect().topLeft(), control->rect().bottomRight()}) {
+    if (frame) {
+      const QPoint in_panel = control->mapTo(frame->widget(), end);
+      frame->ensureVisible(in_panel.x(), in_panel.y(), 1, 1); // a margin of 0 leaves the point just past the view
+    }
+    if (!shows(QRect(end, QSize(1, 1)))) return false;
+  }
+  return true;
+}
+
+// The window must lie inside the screen's free area, and every control be
+// within reach there, scrolling where the window scrolls.
 QStringList out_of_reach(QWidget* window) {
   QStringList outside;
   const QRect available = window->screen()->availableGeometry();
@@ -74,24 +97,22 @@ QStringList out_of_reach(QWidget* window) {
   auto* frame = qobject_cast<QScrollArea*>(window);
   for (QWidget* control : window->findChildren<QWidget*>()) {
     if (!control->property("ctrlId").isValid() || !control->isVisible()) continue;
-    if (frame) frame->ensureWidgetVisible(control, 0, 0);
-    QApplication::processEvents();
-    const QWidget* view = frame ? frame->viewport() : window;
-    const QRect in_view(view->mapToGlobal(QPoint(0, 0)), view->size());
-    const QRect shown(control->mapToGlobal(QPoint(0, 0)), control->size());
-    if (!in_view.contains(shown) || !available.contains(shown)) {
-      outside << QStringLiteral("%1 (%2)").arg(control->objectName(), rect_text(shown));
+    if (!reachable(frame, control, available)) {
+      outside << QStringLiteral("%1 (%2)").arg(control->objectName(),
+                                               rect_text(QRect(control->mapToGlobal(QPoint(0, 0)), control->size())));
     }
   }
   if (frame) { // back to where the window opens
     frame->horizontalScrollBar()->setValue(0);
     frame->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
   }
   return outside;
 }
 
 // What the screen shows of the window: a window that overhangs it is cut.
 QPixmap screenshot(QWidget* window) {
+  window->repaint(); // all of it drawn as it stands now, scroll bars too
   QScreen* screen = window->screen();
   const QRect shown = window->frameGeometry() & screen->geometry();
   return screen->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height());
