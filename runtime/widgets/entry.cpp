@@ -15,13 +15,21 @@
 
 int main(int argc, char** argv) {
   const rt::WindowOptions options = rt::window_options(argc, argv);
+  // Both before Qt starts: they need no display.
+  if (options.help) {
+    std::fputs(rt::kWindowUsage, stdout);
+    return 0;
+  }
   if (options.version) {
-    std::printf("kovoflash %s\n", KOVOFLASH_VERSION); // before Qt: needs no display
+    std::printf("kovoflash %s\n", KOVOFLASH_PACKAGE_VERSION);
     return 0;
   }
   QApplication application(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion")); // the indicator colours show on every platform
   QApplication::setQuitOnLastWindowClosed(false);
+  // The window's class on X11 (WM_CLASS), whatever name started it: the
+  // desktop entry's StartupWMClass names it, so the taskbar knows the window.
+  QApplication::setApplicationName(QStringLiteral("kovoflash"));
   QApplication::setDesktopFileName(QStringLiteral(KOVOFLASH_DESKTOP_ID));
   rt::SignalHandling signal_handling;
   rt::Session session;

@@ -12,6 +12,7 @@
 #include "idle.h"
 #include "panel_binding.h"
 #include "scoped_flag.h"
+#include "screen_frame.h"
 #include "session.h"
 #include "system_text.h"
 #include "userint.h"
@@ -28,6 +29,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -49,7 +51,8 @@ namespace {
 
 constexpr int kRepaintIntervalMs = 16; // one screen frame
 constexpr char kBuiltInPanelFolder[] = ":/ui/";
-constexpr long long kMaxPanelFileBytes = 4LL * 1024 * 1024; // far beyond the panel's 17 KB
+constexpr char kProgramIcon[] = ":/icons/" KOVO_DESKTOP_ID ".svg"; // the desktop entry's icon
+constexpr long long kMaxPanelFileBytes = 4LL * 1024 * 1024;        // far beyond the panel's 17 KB
 
 enum class Kind { Button, TextMessage, TextBox, Numeric, Ring, Timer };
 
@@ -301,7 +304,7 @@ struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
       close_box_pressed(widget);
       return true;
     }
-    return busy && is_user_input(event->type());
+    return busy && is_user_input(event->type()) && !is_frame_scroll_bar(*widget);
   }
 
   void close_box_pressed(const QWidget* window) {
@@ -359,6 +362,7 @@ int WidgetsRuntime::State::load(const QString& name, int resource_id) {
   }
   if (!bind_controls(panel, path)) return UIE_PANEL_FILE_NOT_VALID;
   panel.close_control = panel.window->property("closeCtrl").toInt();
+  panel.window = framed_for_screen(std::move(panel.window));
   const int handle = next_handle++;
   panels.emplace(handle, std::move(panel));
   connect_controls(handle);
@@ -429,6 +433,7 @@ WidgetsRuntime::WidgetsRuntime() : state_(std::make_unique<State>()) {
   if (session.user_interface) throw std::logic_error("a second user interface in the run-time session");
   session.user_interface = state_.get();
   session.idle_handler = state_.get();
+  QApplication::setWindowIcon(QIcon(QLatin1String(kProgramIcon))); // every window and dialog, for taskbars
   qApp->installEventFilter(state_.get());
 }
 

@@ -5,10 +5,14 @@
 namespace rt {
 
 struct WindowOptions {
+  bool help = false;        // --help: print the usage and end, no window
   bool version = false;     // --version: print the version and end, no window
   bool user_config = false; // --user-config: settings in the user's configuration folder
 };
 
 WindowOptions window_options(int argc, const char* const* argv);
+
+// What --help prints.
+extern const char kWindowUsage[];
 
 } // namespace rt

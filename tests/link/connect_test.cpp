@@ -6,6 +6,8 @@
 
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -237,11 +239,14 @@ INSTANTIATE_TEST_SUITE_P(Replies, GivingUp,
                                            UnacceptedReply{"EchoNotTheRequest", {"--wrong-echo", "01"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The window's own scroll bars still move the view: a small screen must be
+// able to see the whole panel while it works.
 TEST_F(Connect, InputDuringAPollIsDiscardedWhileTheWindowKeepsUp) {
   session_.time_scale = kShortTimeScale;
   constexpr std::size_t kAnsweredRequest = 60;
   attach_device({"--silent-ids", std::to_string(kAnsweredRequest - 1)});
   int progress_seen_on_screen = 0;
+  int scrolled_to = 0;
   bool input_sent = false;
   QTimer user;
   QObject::connect(&user, &QTimer::timeout, [&] {
@@ -253,9 +258,14 @@ TEST_F(Connect, InputDuringAPollIsDiscardedWhileTheWindowKeepsUp) {
     click("PANEL_ENGLISH");
     QTest::keyClick(window()->windowHandle(), Qt::Key_F1);
     QTest::keyClick(window()->windowHandle(), Qt::Key_Escape);
+    QScrollBar* across = static_cast<QScrollArea*>(window())->horizontalScrollBar();
+    QTest::mouseClick(across, Qt::LeftButton, {}, QPoint(across->width() - 2 * across->height(), across->height() / 2));
+    scrolled_to = across->value();
   });
   user.start(10);
   run_program([&] {
+    window()->resize(400, 300); // a screen too small for the panel
+    QCoreApplication::processEvents();
     click("PANEL_CONNECT");
     user.stop();
     // Anything kept back to be replayed after the poll would act now.
@@ -266,6 +276,7 @@ TEST_F(Connect, InputDuringAPollIsDiscardedWhileTheWindowKeepsUp) {
     EXPECT_EQ(language, 0);
   });
   EXPECT_GT(progress_seen_on_screen, 20) << "the indicator moved on screen during the poll";
+  EXPECT_GT(scrolled_to, 0) << "the window's scroll bar did not move during the poll";
   EXPECT_EQ(received(kIdentificationRequest).size(), kAnsweredRequest) << "F1 did not start a second poll";
 }
 

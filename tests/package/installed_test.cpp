@@ -98,7 +98,7 @@ TEST_F(InstalledPackage, BothProgramsTellTheVersionOfTheBuild) {
   const CliRun command_line = run_program(QStringLiteral(KOVOFLASH_CLI), {QStringLiteral("--version")});
   EXPECT_EQ(window.exit_code, kExitSuccess);
   EXPECT_EQ(command_line.exit_code, kExitSuccess);
-  EXPECT_EQ(window.out, QStringLiteral("kovoflash " KOVO_EXPECTED_VERSION "\n"));
+  EXPECT_EQ(window.out, QStringLiteral("kovoflash " KOVO_PACKAGE_VERSION "\n"));
   EXPECT_EQ(command_line.out, QStringLiteral("kovoflash-cli " KOVO_PACKAGE_VERSION "\n"));
 }
 

@@ -66,6 +66,11 @@ TEST_F(Startup, FirstRunIsGermanWithWorkButtonsDimmedAndCreatesTheSettingsFile) 
   EXPECT_EQ(read_settings_file(), "1\n\n0\n");
 }
 
+// Drawn from the built-in SVG: a missing resource or SVG plugin leaves no picture.
+TEST_F(Startup, WindowCarriesTheProgramIcon) {
+  run_program([this] { EXPECT_FALSE(window()->windowIcon().pixmap(64, 64).isNull()); });
+}
+
 TEST_F(Startup, StoredSettingsAreRestored) {
   ports_.add("COM1");
   ports_.add("COM3");
