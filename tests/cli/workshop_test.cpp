@@ -299,7 +299,8 @@ TEST_F(WorkshopTest, JsonForOnePortPutsTheEventsAloneOnStandardOutput) {
   EXPECT_EQ(last.value(QStringLiteral("phase")).toString(), QStringLiteral("result"));
   EXPECT_EQ(last.value(QStringLiteral("status")).toInt(-1), kExitSuccess);
   EXPECT_EQ(last.value(QStringLiteral("port")).toString(), port_of(device));
-  EXPECT_TRUE(result.err.endsWith(QStringLiteral("Firmware programmed.\n"))) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains(QStringLiteral("\nFirmware programmed. ("))) << result.err.toStdString();
+  EXPECT_EQ(last.value(QStringLiteral("message")).toString(), QStringLiteral("Firmware programmed."));
 }
 
 TEST_F(WorkshopTest, LeavesTheStoredSettingsAlone) {

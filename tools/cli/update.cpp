@@ -28,7 +28,7 @@ struct Step {
   LiveOutput& output;
   const Texts& texts;
   Clock::time_point started;
-  bool& device_written; // set before the first programming frame can go out
+  bool& writing_began; // set before the first programming frame can go out
 
   QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
   QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
@@ -42,7 +42,7 @@ struct Step {
 
   // Stopped before programming, the device holds what it held.
   ExitStatus interrupted() const {
-    output.complain(text(device_written ? texts.interrupted : texts.interrupted_unchanged));
+    output.complain(text(writing_began ? texts.interrupted : texts.interrupted_unchanged));
     return ExitStatus::Interrupted;
   }
 
@@ -166,14 +166,15 @@ void warn_before_programming(const Step& step, const FirmwareImage& image) {
 void say_programmed(const Step& step) {
   const double seconds = std::chrono::duration<double>(Clock::now() - step.started).count();
   const QString result = step.text(step.texts.programmed);
-  const QString decimal = QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), step.texts.decimal_point);
+  const QString decimal =
+      QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), step.text(step.texts.decimal_point));
   step.output.conclude(result, step.text(step.texts.time_taken).arg(result, decimal));
 }
 
 ExitStatus program(const Step& step, const FirmwareImage& image) {
   warn_before_programming(step, image);
   step.output.follow(Phase::Programming);
-  step.device_written = true;
+  step.writing_began = true;
   const ExitStatus told = step.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
   const ExitStatus programmed = either(told, status_of_programming(step.user.control(PANEL_FLASH_PROGRESS).colour));
@@ -190,8 +191,8 @@ bool device_answered(ExitStatus connected) {
 
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
                   KeptSettings& settings) {
-  bool device_written = false;
-  const Step step{user, output, texts, Clock::now(), device_written};
+  bool writing_began = false;
+  const Step step{user, output, texts, Clock::now(), writing_began};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
   ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
