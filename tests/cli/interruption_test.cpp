@@ -50,7 +50,7 @@ protected:
   static void expect_interrupted(QProcess& process, const QString& said = kInterrupted) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), kExitInterrupted);
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), said + QLatin1Char('\n'));
+    EXPECT_EQ(process.readAllStandardError().toStdString(), (said + QLatin1Char('\n')).toStdString());
   }
 
   // Interrupts an update mid-run by the signal: the device got the closing

@@ -81,7 +81,7 @@ TEST_P(CommandLineLanguageTest, FollowsTheLanguage) {
   if (language.exit_code == kExitSuccess)
     EXPECT_TRUE(result.out.startsWith(QString::fromUtf8(language.shown))) << result.out.toStdString();
   else
-    EXPECT_EQ(result.err, QString::fromUtf8(language.shown));
+    EXPECT_EQ(result.err.toStdString(), language.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
