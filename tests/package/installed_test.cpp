@@ -157,11 +157,12 @@ TEST_F(InstalledPackage, BashCompletesOptionsLanguagesAndTheListedPorts) {
   const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
   EXPECT_EQ(completions({QStringLiteral("kovoflash-cli"), QStringLiteral("--l")}, environment),
             QStringList({QStringLiteral("--lang"), QStringLiteral("--list-ports")}));
-  EXPECT_EQ(completions(
-                {QStringLiteral("kovoflash-cli"), QStringLiteral("--port"), QStringLiteral("x"), QStringLiteral("--")},
-                environment),
-            QString::fromLatin1("--port --all-links --lang --json --trace --force --check --list-ports --help --version")
-                .split(QLatin1Char(' ')));
+  EXPECT_EQ(
+      completions(
+          {QStringLiteral("kovoflash-cli"), QStringLiteral("--port"), QStringLiteral("x"), QStringLiteral("--")},
+          environment),
+      QString::fromLatin1("--port --all-links --lang --json --trace --force --check --list-ports --help --version")
+          .split(QLatin1Char(' ')));
   EXPECT_EQ(completions({QStringLiteral("kovoflash-cli"), QStringLiteral("--lang"), QString()}, environment),
             QStringList({QStringLiteral("de"), QStringLiteral("en")}));
   EXPECT_TRUE(completions({QStringLiteral("kovoflash-cli"), QStringLiteral("--port"), QString()}, environment)
