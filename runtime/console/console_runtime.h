@@ -49,7 +49,8 @@ public:
   virtual ~ConsoleObserver() = default;
   virtual void control_changed(const ConsoleControl& control, Change change) = 0;
   // A message is about to go to standard error: a live line must end first.
-  virtual void before_message() = 0;
+  // False keeps it off standard error, for a front end that says it itself.
+  virtual bool before_message(const ShownMessage& message) = 0;
 };
 
 class ConsoleRuntime {

@@ -335,7 +335,7 @@ int SetDialogLanguage(int language) { return language == 0 || language == 1 ? 0 
 int MessagePopup(const char* title, const char* message) {
   if (state()) {
     state()->shown_messages.push_back({title, message});
-    state()->observer.before_message();
+    if (!state()->observer.before_message(state()->shown_messages.back())) return 0;
   }
   const QString line = rt::from_system_text(rt::one_line(title) + ": " + rt::one_line(message));
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());

@@ -25,6 +25,12 @@ void pass_stop_request(const QProcess& process);
 // last process that holds it ends, whatever ends it.
 class SharedFileCopy {
 public:
+#ifdef __linux__
+  static constexpr bool possible = true;
+#else
+  static constexpr bool possible = false; // no file lives outside every folder here yet
+#endif
+
   // Reads file to its end. Nothing when it cannot be read, holds more than
   // most_bytes (it may grow while it is read) or no copy can be made.
   static std::optional<SharedFileCopy> of(std::FILE* file, long long most_bytes);

@@ -28,7 +28,7 @@ constexpr int kHighestIdLookedFor = 1000; // far above every id of the panel fil
 
 class SilentObserver : public rt::ConsoleObserver {
   void control_changed(const rt::ConsoleControl&, rt::Change) override {}
-  void before_message() override {}
+  bool before_message(const rt::ShownMessage&) override { return true; }
 };
 
 // The window's own reading of the panel file.

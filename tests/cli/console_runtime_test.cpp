@@ -28,7 +28,10 @@ protected:
   void control_changed(const rt::ConsoleControl& control, Change change) override {
     changes_.emplace_back(control.id, change);
   }
-  void before_message() override { ++messages_; }
+  bool before_message(const rt::ShownMessage&) override {
+    ++messages_;
+    return true;
+  }
 
   std::string text_of(int control) const {
     char text[200] = "untouched";
@@ -65,7 +68,7 @@ TEST(ConsoleSession, LoadsNoPanelBeforeTheCallbacksAreRegistered) {
   rt::Session session;
   struct : rt::ConsoleObserver {
     void control_changed(const rt::ConsoleControl&, Change) override {}
-    void before_message() override {}
+    bool before_message(const rt::ShownMessage&) override { return true; }
   } observer;
   rt::ConsoleRuntime runtime(observer);
   EXPECT_EQ(LoadPanel(0, "24GHz_prog.uir", PANEL), UIE_NO_CALLBACKS);

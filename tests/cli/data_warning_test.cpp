@@ -1,5 +1,6 @@
 // Files whose data the device will not get, wholly or in part: a warning
-// before programming, and the update itself as always.
+// before programming, and the update itself as always; a file with no data
+// for the device at all only with --force (refused otherwise: update_test).
 #include "cli_fixture.h"
 #include "devsim_process.h"
 
@@ -33,6 +34,7 @@ struct FileCase {
   const char* language;
   std::vector<const char*> warnings;
   bool end_record = true; // false: the file stops after its last data record
+  bool force = false;
 };
 
 std::string firmware_text(const FileCase& file) {
@@ -45,9 +47,11 @@ class DataWarningTest : public CliTest, public ::testing::WithParamInterface<Fil
 TEST_P(DataWarningTest, WarnsOfWhatTheDeviceMissesAndProgramsAsAlways) {
   const FileCase& file = GetParam();
   DevsimProcess device;
-  const CliRun result =
-      run({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QString::fromLatin1(file.language),
-           write_file(QStringLiteral("firmware.frm"), firmware_text(file))});
+  QStringList arguments = {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
+                           QString::fromLatin1(file.language),
+                           write_file(QStringLiteral("firmware.frm"), firmware_text(file))};
+  if (file.force) arguments << QStringLiteral("--force");
+  const CliRun result = run(arguments);
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
   for (const char* warning : file.warnings) {
     EXPECT_TRUE(result.err.contains(QString::fromUtf8(warning))) << result.err.toStdString();
@@ -67,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"fits_the_device", {{0x0000, counting(kProgrammedSize)}}, "en", {}},
         FileCase{"twice_the_device", {{0x0000, counting(2 * kProgrammedSize)}}, "en", {kBeyond}},
         FileCase{"twice_the_device_german", {{0x0000, counting(2 * kProgrammedSize)}}, "de", {kBeyondGerman}},
-        FileCase{"data_only_at_0x8000", {{0x8000, counting(256)}}, "en", {kBeyond, kNoData}},
-        FileCase{"no_data_record", {}, "en", {kNoData}},
+        FileCase{"data_only_at_0x8000_forced", {{0x8000, counting(256)}}, "en", {kBeyond, kNoData}, true, true},
+        FileCase{"no_data_record_forced", {}, "en", {kNoData}, true, true},
         FileCase{"no_end_record", {{0x0000, counting(kProgrammedSize)}}, "en", {kNoEndRecord}, false},
         FileCase{"no_end_record_german", {{0x0000, counting(kProgrammedSize)}}, "de", {kNoEndRecordGerman}, false}),
     [](const auto& info) { return std::string(info.param.name); });

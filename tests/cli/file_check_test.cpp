@@ -88,6 +88,54 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"no_record", "\n", kExitFile, "Loads: no\n"}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
 
+// The file and --lang in any order.
+class CheckArgumentOrder : public CliTest, public ::testing::WithParamInterface<QStringList> {};
+
+TEST_P(CheckArgumentOrder, IsTheSame) {
+  const QString file = write_file(QStringLiteral("firmware.frm"), intel_hex({{0x0000, repeated(0x42, 16)}}));
+  QStringList arguments = GetParam();
+  arguments.replaceInStrings(QStringLiteral("FILE"), file);
+  const CliRun result = run(arguments);
+  EXPECT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  EXPECT_TRUE(result.out.startsWith(QStringLiteral("L\u00e4dt: ja\n"))) << result.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CheckArgumentOrder,
+                         ::testing::Values(QStringList{"--check", "FILE", "--lang", "de"},
+                                           QStringList{"--check", "--lang", "de", "FILE"},
+                                           QStringList{"--lang", "de", "FILE", "--check"}));
+
+struct JsonCheck {
+  const char* name;
+  std::string content;
+  int exit_code;
+  const char* json; // %1: the file
+};
+
+class JsonCheckTest : public CliTest, public ::testing::WithParamInterface<JsonCheck> {};
+
+TEST_P(JsonCheckTest, PrintsOneObject) {
+  const JsonCheck& check = GetParam();
+  const QString file = write_file(QStringLiteral("firmware.frm"), check.content);
+  const CliRun result = run({QStringLiteral("--json"), QStringLiteral("--check"), file});
+  EXPECT_EQ(result.exit_code, check.exit_code) << result.err.toStdString();
+  EXPECT_EQ(result.out.toStdString(), (QString::fromUtf8(check.json).arg(file) + QLatin1Char('\n')).toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, JsonCheckTest,
+    ::testing::Values(
+        JsonCheck{"fits_32_kib_only", intel_hex({{0x0000, repeated(0x42, 16)}, {0x4000, repeated(0x24, 16)}}),
+                  kExitSuccess,
+                  R"({"bytes_with_data":32,"crc32_16_kib":"0x563F8418","crc32_32_kib":"0x9B81181B","end_record":true,)"
+                  R"("file":"%1","fits_16_kib":false,"fits_32_kib":true,"highest_address":16399,"loads":true})"},
+        JsonCheck{"no_data_record", ":00000001FF\n", kExitSuccess,
+                  R"({"bytes_with_data":0,"crc32_16_kib":"0x690B37D3","crc32_32_kib":"0x1B43EABD","end_record":true,)"
+                  R"("file":"%1","fits_16_kib":true,"fits_32_kib":true,"highest_address":null,"loads":true})"},
+        JsonCheck{"bad_checksum", kBadChecksum, kExitFile,
+                  R"({"file":"%1","loads":false,"message":"The firmware file is faulty."})"}),
+    [](const ::testing::TestParamInfo<JsonCheck>& info) { return std::string(info.param.name); });
+
 TEST_F(CliTest, CheckOfAMissingFileSaysItCannotBeRead) {
   const CliRun result = run({QStringLiteral("--check"), QStringLiteral("missing.frm")});
   EXPECT_EQ(result.exit_code, kExitFile);

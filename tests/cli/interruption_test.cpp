@@ -46,11 +46,11 @@ protected:
     EXPECT_TRUE(process.waitForFinished(30000));
   }
 
-  static void expect_interrupted(QProcess& process) {
+  // Said once, as the only line on standard error.
+  static void expect_interrupted(QProcess& process, const QString& said = kInterrupted) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), kExitInterrupted);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_TRUE(err.contains(kInterrupted)) << err.toStdString();
+    EXPECT_EQ(process.readAllStandardError().toStdString(), (said + QLatin1Char('\n')).toStdString());
   }
 
   // Interrupts an update mid-run by the signal: the device got the closing
@@ -100,14 +100,32 @@ TEST_F(InterruptionTest, InterruptedUpdateCanBeRepeatedAtOnce) {
   expect_programmed(*device);
 }
 
-TEST_F(InterruptionTest, SignalWhileConnectingStopsThePolling) {
+struct WaitingRun {
+  const char* language;
+  const char* said;
+};
+
+// Nothing but identification requests went out: the device holds what it held.
+class SignalWhileConnecting : public InterruptionTest, public ::testing::WithParamInterface<WaitingRun> {};
+
+TEST_P(SignalWhileConnecting, StopsThePollingAndSaysNothingWasWritten) {
   DevsimProcess device(kSilentDevice);
-  const auto process = start(update_arguments(port_of(device), firmware()));
+  const auto process = start({QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
+                              QString::fromLatin1(GetParam().language), firmware()});
   ASSERT_TRUE(wait_for_frames(device, 5));
   end_by(*process, SIGINT);
-  expect_interrupted(*process);
-  EXPECT_LT(count_of(device.finalLog(), kIdentificationRequest), 201u);
+  expect_interrupted(*process, QString::fromUtf8(GetParam().said));
+  const auto log = device.finalLog();
+  EXPECT_LT(count_of(log, kIdentificationRequest), 201u);
+  EXPECT_EQ(count_of(log, kIdentificationRequest), log.size());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, SignalWhileConnecting,
+    ::testing::Values(WaitingRun{"en", "The update was interrupted before anything was written to the device."},
+                      WaitingRun{"de",
+                                 "Das Update wurde abgebrochen, bevor etwas auf das Ger\u00e4t geschrieben wurde."}),
+    [](const auto& info) { return std::string(info.param.language); });
 
 TEST_F(InterruptionTest, SecondSignalEndsTheProgramAtOnce) {
   // Programming frames go unanswered: the start and the closing command each

@@ -83,10 +83,7 @@ TEST_F(PortTest, PortThatGoesAwayWhileConnectingEndsTheConnectAtOnce) {
   EXPECT_LT(Clock::now() - stopped, kQuickly);
   EXPECT_EQ(process->exitCode(), kExitPort);
   const QString err = QString::fromUtf8(process->readAllStandardError());
-  EXPECT_TRUE(err.contains(QStringLiteral("COM-Port: COM-Port not found! Please select another COM-Port!\n")))
-      << err.toStdString();
-  EXPECT_TRUE(err.contains(QStringLiteral("The connection through port %1 was lost.").arg(port))) << err.toStdString();
-  EXPECT_FALSE(err.contains(QStringLiteral("No device answered."))) << err.toStdString();
+  EXPECT_EQ(err, QStringLiteral("The connection through port %1 was lost.\n").arg(port)) << "said once";
 }
 
 // Only root can take a user's rights away for a run: the program runs as

@@ -6,9 +6,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <array>
 #include <fstream>
 #include <memory>
@@ -30,6 +32,9 @@ Bytes pattern(std::size_t count, unsigned step) {
 // The start of the image and its last page.
 const std::vector<Block> kFirmware = {{0x0000, pattern(1024, 37)}, {0x3F00, pattern(256, 5)}};
 
+// The last line, with the seconds the run took.
+const QRegularExpression kProgrammedIn(QStringLiteral("\nFirmware programmed\\. \\((\\d+\\.\\d) s\\)\n$"));
+
 class UpdateTest : public CliTest {
 protected:
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
@@ -46,7 +51,7 @@ TEST_F(UpdateTest, ProgramsTheFileIntoTheDevice) {
   ASSERT_GE(memory.size(), kProgrammedSize);
   EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
   EXPECT_TRUE(result.out.contains(QStringLiteral("Device: Kovo RX-07, bootloader V 2.3\n")));
-  EXPECT_TRUE(result.out.endsWith(QStringLiteral("Firmware programmed.\n"))) << result.out.toStdString();
+  EXPECT_TRUE(kProgrammedIn.match(result.out).hasMatch()) << result.out.toStdString();
 }
 
 TEST_F(UpdateTest, ProgressIntoAPipeComesAsAFewPlainLines) {
@@ -89,7 +94,7 @@ TEST_P(TerminalTest, DrawsAProgressBarThatFits) {
   ASSERT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
   EXPECT_NE(shown.find("\rWaiting for the device: "), std::string::npos) << shown;
   EXPECT_NE(shown.find(std::string("\r") + GetParam().last_progress), std::string::npos) << shown;
-  EXPECT_NE(shown.find("\nFirmware programmed.\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\nFirmware programmed. ("), std::string::npos) << shown;
   if (GetParam().columns == 0) return;
   // Each drawing of the live line runs from its carriage return to the next one or the line's end.
   for (std::size_t start = shown.find('\r'); start != std::string::npos; start = shown.find('\r', start + 1)) {
@@ -287,21 +292,62 @@ TEST_F(UpdateTest, SpeaksGermanWhenAsked) {
   EXPECT_EQ(result.exit_code, kExitUnsupported);
   EXPECT_TRUE(result.out.contains(QStringLiteral("Ger\u00e4t: KovoLogger TLM, Bootloader V 1.0")))
       << result.out.toStdString();
-  EXPECT_TRUE(result.err.contains(
-      QStringLiteral("Programmierfehler: Ein Firmwareupdate von diesem KovoXxxx Ger\u00e4t wird mit dieser Version von "
-                     "KovoUpdate nicht unterst\u00fctzt!")))
-      << result.err.toStdString();
+  EXPECT_EQ(result.err, QStringLiteral("Dieses Ger\u00e4t kann nicht aktualisiert werden.\n"));
 }
 
-// What each kind of failure looks like from outside.
+// The seconds, with a decimal comma in German, lie between nothing and what
+// the test itself saw the run take.
+TEST_F(UpdateTest, EndLineGivesTheTimeTaken) {
+  DevsimProcess device;
+  QElapsedTimer watch;
+  watch.start();
+  const CliRun result =
+      run({QStringLiteral("--lang"), QStringLiteral("de"), QStringLiteral("--port"), port_of(device), firmware()});
+  const double seen = watch.elapsed() / 1000.0;
+  ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  const auto line =
+      QRegularExpression(QStringLiteral("\nFirmware programmiert\\. \\((\\d+),(\\d) s\\)\n$")).match(result.out);
+  ASSERT_TRUE(line.hasMatch()) << result.out.toStdString();
+  const double taken = (line.captured(1) + QLatin1Char('.') + line.captured(2)).toDouble();
+  EXPECT_GT(taken, 0.0) << "programming takes some time";
+  EXPECT_LE(taken, seen + 0.05);
+}
+
+// Changed while the run waits for the device, the file reaches it as it was
+// when the run began; the user's file is the one named and remembered.
+TEST_F(UpdateTest, ProgramsTheFileAsItWasChecked) {
+  DevsimProcess device({"--silent-ids", "50"}); // switched on some 2 s after the first request
+  const QString file = firmware();
+  const auto process = start(update_arguments(port_of(device), file));
+  ASSERT_TRUE(wait_for_frames(device, 1)) << "waiting for the device";
+  write_whole_file(file, intel_hex({{0x0000, pattern(512, 3)}}));
+  ASSERT_TRUE(process->waitForFinished(60000));
+  ASSERT_EQ(process->exitCode(), kExitSuccess) << process->readAllStandardError().toStdString();
+  EXPECT_TRUE(QString::fromUtf8(process->readAllStandardOutput())
+                  .contains(QStringLiteral("Firmware file loaded: %1\n").arg(file)));
+  device.stop();
+  const Bytes memory = device.readMemory();
+  ASSERT_GE(memory.size(), kProgrammedSize);
+  EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
+  QFile settings(settings_file());
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n')).value(1), file) << "not the copy";
+}
+
+// What each kind of failure looks like from outside: one line that says
+// why, and a file at fault ends before the port is opened.
 struct FailureCase {
   const char* name;
   std::vector<std::string> device; // simulator options
-  enum { Good, Faulty, Cut, Missing } firmware;
+  enum { Good, Faulty, Cut, NoDataRecord, DataOnlyAt0x8000, Missing } firmware;
   const char* port; // nullptr: the simulator's
   int exit_code;
-  const char* complaint; // expected on standard error
+  const char* complaint; // all of standard error, one line
 };
+
+const char kNoDataRefused[] =
+    "The file holds no data for the first 16 KiB, which every device receives; the device would hold nothing but "
+    "FF. --force programs it all the same.";
 
 class FailureTest : public UpdateTest, public ::testing::WithParamInterface<FailureCase> {
 protected:
@@ -316,6 +362,9 @@ protected:
       const std::string whole = intel_hex(kFirmware);
       return write_file(QStringLiteral("cut.frm"), whole.substr(0, whole.size() / 2 - 20));
     }
+    case FailureCase::NoDataRecord: return write_file(QStringLiteral("empty.frm"), intel_hex({}));
+    case FailureCase::DataOnlyAt0x8000:
+      return write_file(QStringLiteral("high.frm"), intel_hex({{0x8000, pattern(256, 1)}}));
     case FailureCase::Missing: break;
     }
     return QStringLiteral("/no/such/firmware.frm");
@@ -329,7 +378,11 @@ TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
   const CliRun result =
       run({QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), firmware_for(failure)});
   EXPECT_EQ(result.exit_code, failure.exit_code) << result.out.toStdString() << result.err.toStdString();
-  EXPECT_TRUE(result.err.contains(QString::fromUtf8(failure.complaint))) << result.err.toStdString();
+  EXPECT_EQ(result.err.toStdString(), failure.complaint + std::string("\n"));
+  if (failure.exit_code == kExitFile) {
+    EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    EXPECT_TRUE(device.finalLog().empty()) << "the device was asked for";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -340,23 +393,27 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase::Good,
                     "/dev/kovo-no-such-port",
                     kExitPort,
-                    "Port /dev/kovo-no-such-port not found"},
-        FailureCase{"port_number_not_listed", {}, FailureCase::Good, "7", kExitPort, "Port 7 not found"},
+                    "Port /dev/kovo-no-such-port not found; --list-ports shows the ports."},
+        FailureCase{"port_number_not_listed",
+                    {},
+                    FailureCase::Good,
+                    "7",
+                    kExitPort,
+                    "Port 7 not found; --list-ports shows the ports."},
         // The arguments are parsed as bytes; a port is still text.
         FailureCase{"port_name_not_ascii",
                     {},
                     FailureCase::Good,
                     "/dev/kovo-pr\u00fcf",
                     kExitPort,
-                    "Port /dev/kovo-pr\u00fcf not found"},
+                    "Port /dev/kovo-pr\u00fcf not found; --list-ports shows the ports."},
         FailureCase{"device_silent", kSilentDevice, FailureCase::Good, nullptr, kExitNoDevice, "No device answered."},
         FailureCase{"device_not_supported",
                     {"--type", "D1"},
                     FailureCase::Good,
                     nullptr,
                     kExitUnsupported,
-                    "Programming error: Updating firmware of this KovoXxxx device is not available with this "
-                    "version of KovoUpdate!\nThis device cannot be updated."},
+                    "This device cannot be updated."},
         FailureCase{"device_type_unlisted",
                     {"--type", "33"},
                     FailureCase::Good,
@@ -369,8 +426,10 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr,
                     kExitUnsupported,
                     "This device cannot be updated."},
-        FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "File error: File faulty!\n"},
-        FailureCase{"file_cut_short", {}, FailureCase::Cut, nullptr, kExitFile, "File error: File faulty!\n"},
+        FailureCase{"file_faulty", {}, FailureCase::Faulty, nullptr, kExitFile, "The firmware file is faulty."},
+        FailureCase{"file_cut_short", {}, FailureCase::Cut, nullptr, kExitFile, "The firmware file is faulty."},
+        FailureCase{"file_without_data_record", {}, FailureCase::NoDataRecord, nullptr, kExitFile, kNoDataRefused},
+        FailureCase{"file_data_only_at_0x8000", {}, FailureCase::DataOnlyAt0x8000, nullptr, kExitFile, kNoDataRefused},
         FailureCase{"file_missing",
                     {},
                     FailureCase::Missing,
@@ -382,7 +441,6 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase::Good,
                     nullptr,
                     kExitProgramming,
-                    "Programming error: Incorrect programming! Reconnect receiver and restart programming!\n"
                     "Programming failed."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

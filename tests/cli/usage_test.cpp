@@ -32,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"two_files", {"a.frm", "b.frm"}, "give one firmware file"},
                       UsageCase{"unknown_option", {"--frobnicate", "a.frm"}, "frobnicate"},
                       UsageCase{"language_not_offered", {"--lang", "fr", "a.frm"}, "--lang takes de or en"},
-                      UsageCase{"port_without_name", {"a.frm", "--port"}, "port"},
+                      UsageCase{"port_without_name", {"a.frm", "--port"}, "--port needs a value"},
+                      UsageCase{"value_to_a_switch", {"--json=yes", "a.frm"}, "--json takes no value"},
                       UsageCase{
                           "port_list_with_file", {"--list-ports", "a.frm"}, "--list-ports takes no other argument"}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
@@ -59,6 +60,56 @@ INSTANTIATE_TEST_SUITE_P(
                       LocaleCase{"english", "en_GB.UTF-8", "The firmware file missing.frm cannot be read.\n"},
                       LocaleCase{"plain", "C", "The firmware file missing.frm cannot be read.\n"}),
     [](const ::testing::TestParamInfo<LocaleCase>& info) { return std::string(info.param.name); });
+
+// Help and refusals speak --lang's language, wherever it stands, else the locale's.
+struct LanguageCase {
+  const char* name;
+  const char* locale;
+  QStringList arguments;
+  int exit_code;
+  const char* shown; // at the start of standard output, or all of standard error on a refusal
+};
+
+class CommandLineLanguageTest : public CliTest, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(CommandLineLanguageTest, FollowsTheLanguage) {
+  const LanguageCase& language = GetParam();
+  QProcessEnvironment environment = this->environment();
+  environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(language.locale));
+  const CliRun result = run(language.arguments, environment);
+  EXPECT_EQ(result.exit_code, language.exit_code);
+  if (language.exit_code == kExitSuccess)
+    EXPECT_TRUE(result.out.startsWith(QString::fromUtf8(language.shown))) << result.out.toStdString();
+  else
+    EXPECT_EQ(result.err.toStdString(), language.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CommandLineLanguageTest,
+    ::testing::Values(
+        LanguageCase{"help_lang_de", "C", {"--help", "--lang", "de"}, kExitSuccess, "Aufruf: kovoflash-cli"},
+        LanguageCase{"help_german_locale", "de_DE.UTF-8", {"--help"}, kExitSuccess, "Aufruf: kovoflash-cli"},
+        LanguageCase{"help_lang_en_german_locale",
+                     "de_DE.UTF-8",
+                     {"--lang", "en", "--help"},
+                     kExitSuccess,
+                     "Usage: kovoflash-cli"},
+        LanguageCase{"refusal_german_locale",
+                     "de_DE.UTF-8",
+                     {"a.frm", "b.frm"},
+                     kExitUsage,
+                     "kovoflash-cli: eine Firmwaredatei angeben\nMehr mit 'kovoflash-cli --help'.\n"},
+        LanguageCase{"refusal_lang_de_after_it",
+                     "C",
+                     {"--frobnicate", "a.frm", "--lang", "de"},
+                     kExitUsage,
+                     "kovoflash-cli: unbekannte Option: --frobnicate\nMehr mit 'kovoflash-cli --help'.\n"},
+        LanguageCase{"refusal_lang_en_german_locale",
+                     "de_DE.UTF-8",
+                     {"--lang", "en"},
+                     kExitUsage,
+                     "kovoflash-cli: give one firmware file\nTry 'kovoflash-cli --help'.\n"}),
+    [](const ::testing::TestParamInfo<LanguageCase>& info) { return std::string(info.param.name); });
 
 class TimeScaleTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
 

@@ -307,7 +307,8 @@ TEST_F(WorkshopTest, JsonForOnePortPutsTheEventsAloneOnStandardOutput) {
   EXPECT_EQ(last.value(QStringLiteral("phase")).toString(), QStringLiteral("result"));
   EXPECT_EQ(last.value(QStringLiteral("status")).toInt(-1), kExitSuccess);
   EXPECT_EQ(last.value(QStringLiteral("port")).toString(), port_of(device));
-  EXPECT_TRUE(result.err.endsWith(QStringLiteral("Firmware programmed.\n"))) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains(QStringLiteral("\nFirmware programmed. ("))) << result.err.toStdString();
+  EXPECT_EQ(last.value(QStringLiteral("message")).toString(), QStringLiteral("Firmware programmed."));
 }
 
 TEST_F(WorkshopTest, LeavesTheStoredSettingsAlone) {
@@ -330,6 +331,18 @@ TEST_F(WorkshopTest, FaultyFileIsRefusedOnceBeforeAnyPort) {
   EXPECT_EQ(result.err, QStringLiteral("The firmware file is faulty.\n"));
   EXPECT_TRUE(first.readLog().empty());
   EXPECT_TRUE(second.readLog().empty());
+}
+
+// Each copy of the program takes the file the program took.
+TEST_F(WorkshopTest, ForcedFileWithoutDataReachesEveryPort) {
+  DevsimProcess first;
+  DevsimProcess second;
+  const QString file = write_file(QStringLiteral("empty.frm"), ":00000001FF\n");
+  const CliRun result = run({QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
+                             QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--force"), file});
+  EXPECT_EQ(result.exit_code, kExitSuccess) << result.out.toStdString();
+  EXPECT_FALSE(first.readLog().empty());
+  EXPECT_FALSE(second.readLog().empty());
 }
 
 // Ctrl-C at the program reaches every port once: each device gets its
@@ -473,7 +486,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --json: every port named gets exactly one result, however the run ends,
 // with the status the run exits with for that port.
-enum class FileKind { Good, Unreadable, Faulty };
+enum class FileKind { Good, Unreadable, Faulty, NoData };
 enum class PortKind { Good, Unsupported, FailingMidway, Missing };
 
 struct JsonEnding {
@@ -501,6 +514,7 @@ protected:
     switch (kind) {
     case FileKind::Good: return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware));
     case FileKind::Faulty: return write_file(QStringLiteral("faulty.frm"), ":0100000011EF\n:00000001FF\n");
+    case FileKind::NoData: return write_file(QStringLiteral("empty.frm"), ":00000001FF\n");
     case FileKind::Unreadable: break;
     }
     return folder_.filePath(QStringLiteral("missing.frm"));
@@ -546,6 +560,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {kExitFile, kExitFile}},
         JsonEnding{"faulty_file_one_port", FileKind::Faulty, {PortKind::Good}, {kExitFile}},
         JsonEnding{"faulty_file_two_ports", FileKind::Faulty, {PortKind::Good, PortKind::Good}, {kExitFile, kExitFile}},
+        JsonEnding{
+            "file_without_data_two_ports", FileKind::NoData, {PortKind::Good, PortKind::Good}, {kExitFile, kExitFile}},
         JsonEnding{"missing_port", FileKind::Good, {PortKind::Missing}, {kExitPort}},
         JsonEnding{"each_port_its_own_ending",
                    FileKind::Good,
@@ -571,7 +587,7 @@ TEST_P(WorkshopUsageTest, IsRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Cli, WorkshopUsageTest,
     ::testing::Values(WorkshopUsage{"check_with_port", {"--check", "a.frm", "--port", "x"}, "--check takes only"},
-                      WorkshopUsage{"check_with_file", {"--check", "a.frm", "b.frm"}, "--check takes only"},
+                      WorkshopUsage{"check_with_file", {"--check", "a.frm", "b.frm"}, "give one firmware file"},
                       WorkshopUsage{"list_with_all_links", {"--list-ports", "--all-links"}, "--list-ports takes no"},
                       WorkshopUsage{"trace_without_file", {"a.frm", "--trace"}, "trace"},
                       WorkshopUsage{"child_with_two_ports",

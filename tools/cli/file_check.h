@@ -11,7 +11,9 @@
 namespace cli {
 
 // Success when the file loads, File when it cannot be read or is faulty.
-// path as the system names files (bytes on POSIX, UTF-8 on Windows).
-ExitStatus check_file(const std::string& path, const Texts& texts);
+// argument as the command line named the file (bytes on POSIX, UTF-8 on
+// Windows). With json the findings go to standard output as one JSON object,
+// e.g. {"bytes_with_data":272,"crc32_16_kib":"0x31047641",...,"loads":true}.
+ExitStatus check_file(const std::string& argument, const Texts& texts, bool json);
 
 } // namespace cli

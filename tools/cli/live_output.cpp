@@ -1,6 +1,7 @@
 #include "live_output.h"
 
 #include "24GHz_prog.h"
+#include "outcome.h"
 #include "system_text.h"
 #include "terminal.h"
 
@@ -81,6 +82,17 @@ void LiveOutput::say(const QString& line) {
   end_live_line();
   write_line(stream_, line);
   if (events_) events_->said(line);
+}
+
+void LiveOutput::conclude(const QString& result, const QString& line) {
+  end_live_line();
+  write_line(stream_, line);
+  if (events_) events_->said(result);
+}
+
+bool LiveOutput::before_message(const rt::ShownMessage& message) {
+  end_live_line();
+  return !ends_a_step(message);
 }
 
 void LiveOutput::complain(const QString& line) {

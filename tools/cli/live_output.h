@@ -45,13 +45,17 @@ public:
   // Quiet ends a live line.
   void follow(Phase phase);
 
-  void say(const QString& line);      // the stream
+  void say(const QString& line); // the stream
+  // The line that ends a run, which adds to its result; events carry the result alone.
+  void conclude(const QString& result, const QString& line);
   void complain(const QString& line); // standard error
   void use_port(const QString& label);
   void identified(const QString& device, const QString& version);
 
   void control_changed(const rt::ConsoleControl& control, rt::Change change) override;
-  void before_message() override { end_live_line(); }
+  // The system's messages that end a step stay off the console: the command
+  // line says each such ending once, in its own words.
+  bool before_message(const rt::ShownMessage& message) override;
 
 private:
   using Clock = std::chrono::steady_clock;

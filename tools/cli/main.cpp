@@ -1,5 +1,6 @@
 // kovoflash-cli: the firmware update of the window program, from a command
 // line, through the same operations on the console run-time.
+#include "checked_firmware.h"
 #include "events.h"
 #include "file_check.h"
 #include "files.h"
@@ -40,73 +41,15 @@ std::optional<double> time_scale_from_environment() {
   return rt::time_scale_from_text(qEnvironmentVariable("KOVOFLASH_TIME_SCALE"));
 }
 
-int refuse_usage(const QString& reason) {
-  cli::write_line(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.").arg(QLatin1String(kProgramName), reason));
+int refuse_usage(const cli::Texts& texts, const QString& reason) {
+  const QString hint = QString::fromUtf8(texts.usage_try).arg(QLatin1String(kProgramName));
+  cli::write_line(stderr, QStringLiteral("%1: %2\n%3").arg(QLatin1String(kProgramName), reason, hint));
   return cli::code_of(ExitStatus::Usage);
 }
 
-QString help_text() {
-  return QStringLiteral(
-             "Usage: %1 [--port PORT] [--lang de|en] FILE.frm\n"
-             "       %1 [--port PORT]... [--all-links] [--json] [--trace FILE] [--lang de|en] FILE.frm\n"
-             "       %1 --check FILE.frm [--lang de|en]\n"
-             "       %1 --list-ports\n"
-             "       %1 --help | --version\n"
-             "\n"
-             "Updates the firmware of a Kovo device through the Kovo-USB-Link: opens the\n"
-             "port, asks you to switch the device on, identifies it, loads FILE.frm and\n"
-             "programs it.\n"
-             "\n"
-             "  --port PORT   a port label or number from --list-ports, or a device path;\n"
-             "                default: the port of the last run, else the one listed\n"
-             "                Kovo-USB-Link\n"
-             "                (given more than once: every port updated at once)\n"
-             "  --all-links   update every listed Kovo-USB-Link (USB id 10C4:EA60) too\n"
-             "  --lang de|en  language of the messages; default: German when the system\n"
-             "                locale is German, English otherwise\n"
-             "  --json        one JSON object per line on standard output for each step\n"
-             "                and result; the other output goes to standard error\n"
-             "  --trace FILE  write every frame sent and received to FILE; with more than\n"
-             "                one port, to one file per port: FILE.PORT\n"
-             "  --check FILE  tell whether FILE loads, where its data lie, whether it fits\n"
-             "                a 16 and a 32 KiB device, and the CRC-32 of each image\n"
-             "  --list-ports  list the ports: label, number, description, USB id\n"
-             "  --help        show this help\n"
-             "  --version     show the version\n"
-             "\n"
-             "The port, the last firmware file and the language are kept in the folder\n"
-             "  %2\n"
-             "and stored there at the end of a run in which a device answered. Nothing\n"
-             "is written to the current folder.\n"
-             "\n"
-             "Exit status:\n"
-             "  0  done: firmware programmed, ports listed, help or version shown\n"
-             "  1  internal error: the program could not start\n"
-             "  2  bad usage\n"
-             "  3  the port cannot be opened, is not listed, or was lost while connecting\n"
-             "  4  no device answered\n"
-             "  5  the device cannot be updated\n"
-             "  6  the firmware file cannot be read or is faulty\n"
-             "  7  programming failed\n"
-             "  8  interrupted (Ctrl-C or a termination signal): repeat the update\n"
-             "With more than one port: 0 when every port succeeded, else the highest\n"
-             "status of a port.")
+QString help_text(const cli::Texts& texts) {
+  return QString::fromUtf8(texts.help)
       .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(rt::user_settings_folder()));
-}
-
-// The firmware file as the system will open it: a readable file whose
-// absolute path fits the system's path buffer.
-std::optional<std::string> firmware_path(const std::string& argument) {
-  const auto file = rt::readable_file(argument);
-  if (!file || file->size() >= MAX_PATHNAME_LEN) return std::nullopt;
-  return file;
-}
-
-// The firmware file's path, or nothing when it cannot be read, which is said.
-std::optional<std::string> readable_firmware(const std::string& argument, const cli::Texts& texts) {
-  const auto file = firmware_path(argument);
-  if (!file) cli::write_line(stderr, QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(argument)));
-  return file;
 }
 
 bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }
@@ -150,7 +93,7 @@ void warn_of_incomplete_trace(const std::optional<rt::LineTrace>& trace, const Q
   if (events) events->warned(warning);
 }
 
-int update_one_port(int argc, char** argv, const cli::Options& options, const std::string& file) {
+int update_one_port(int argc, char** argv, const cli::Options& options, const cli::CheckedFirmware& firmware) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
   QString port = options.ports.value(0);
@@ -159,11 +102,11 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const st
     rt::offer_port(port);
   }
   std::optional<rt::LineTrace> trace;
-  if (!start_trace(options.trace, file, trace, texts)) return cli::code_of(ExitStatus::Usage);
+  if (!start_trace(options.trace, firmware.file, trace, texts)) return cli::code_of(ExitStatus::Usage);
   std::optional<cli::EventStream> events;
   if (options.json) events.emplace(port);
   const Reporting reporting{options.json ? stderr : stdout, events ? &*events : nullptr};
-  const cli::UpdateRequest request{language, port, file};
+  const cli::UpdateRequest request{language, port, firmware};
   // One port of a workshop run leaves the user's settings alone.
   const cli::SettingsUse use = options.workshop_child ? cli::SettingsUse::Defaults : cli::SettingsUse::Stored;
   const int status =
@@ -177,17 +120,18 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const st
 }
 
 // One device named twice would get two copies, and one of them would fail.
+// The file is checked before any port is looked at.
 int update_firmware(int argc, char** argv, const cli::Options& options) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
   if (const auto twice = cli::port_named_twice(options.ports)) {
-    return refuse_usage(QStringLiteral("--port %1 and --port %2 name the same port").arg(twice->first, twice->second));
+    return refuse_usage(texts, QString::fromUtf8(texts.usage_same_port).arg(twice->first, twice->second));
   }
-  const auto file = firmware_path(options.file);
-  if (!file) {
-    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(options.file));
-    return cli::code_of(cli::end_before_any_port(options.ports, options.json, ExitStatus::File, reason));
+  const auto checked = cli::check_firmware(options.file, options.force, texts);
+  if (const auto* refusal = std::get_if<cli::FirmwareRefusal>(&checked)) {
+    return cli::code_of(cli::end_before_any_port(options.ports, options.json, refusal->status, refusal->reason));
   }
+  const cli::CheckedFirmware& firmware = std::get<cli::CheckedFirmware>(checked);
   const QStringList ports = options.all_links ? cli::ports_with_links(options.ports) : options.ports;
   if (ports.isEmpty() && options.all_links) {
     const QString reason = QString::fromUtf8(texts.no_links);
@@ -196,9 +140,10 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
   if (ports.size() <= 1) {
     cli::Options one_port = options;
     one_port.ports = ports;
-    return update_one_port(argc, argv, one_port, *file);
+    return update_one_port(argc, argv, one_port, firmware);
   }
-  return cli::code_of(cli::run_workshop({language, ports, *file, options.trace, options.json}, texts));
+  return cli::code_of(
+      cli::run_workshop({language, ports, firmware, options.trace, options.json, options.force}, texts));
 }
 
 int list_ports(int argc, char** argv, const cli::Options& options) {
@@ -210,9 +155,7 @@ int list_ports(int argc, char** argv, const cli::Options& options) {
 }
 
 int check_file(const cli::Options& options) {
-  const cli::Texts& texts = cli::texts_for(cli::language_of(options));
-  const auto file = readable_firmware(options.file, texts);
-  return cli::code_of(file ? cli::check_file(*file, texts) : ExitStatus::File);
+  return cli::code_of(cli::check_file(options.file, cli::texts_for(cli::language_of(options)), options.json));
 }
 
 } // namespace
@@ -221,14 +164,17 @@ int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const rt::SignalHandling signal_handling;
   rt::Session session;
-  const auto time_scale = time_scale_from_environment();
-  if (!time_scale) return refuse_usage(QStringLiteral("KOVOFLASH_TIME_SCALE takes a number from 0.01 to 100"));
-  session.time_scale = *time_scale;
   const auto parsed = cli::parse_options(rt::command_line_arguments(argc, argv));
-  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) return refuse_usage(error->reason);
+  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
+    return refuse_usage(cli::texts_for(error->language), cli::reason_of(*error));
+  }
   const cli::Options& options = std::get<cli::Options>(parsed);
+  const cli::Texts& texts = cli::texts_for(cli::language_of(options));
+  const auto time_scale = time_scale_from_environment();
+  if (!time_scale) return refuse_usage(texts, QString::fromUtf8(texts.usage_time_scale));
+  session.time_scale = *time_scale;
   switch (options.mode) {
-  case cli::Mode::Help: cli::write_line(stdout, help_text()); return cli::code_of(ExitStatus::Success);
+  case cli::Mode::Help: cli::write_line(stdout, help_text(texts)); return cli::code_of(ExitStatus::Success);
   case cli::Mode::Version:
     cli::write_line(stdout,
                     QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_PACKAGE_VERSION)));

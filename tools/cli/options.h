@@ -10,6 +10,8 @@
 
 namespace cli {
 
+struct Texts;
+
 enum class Language { German, English };
 enum class Mode { Update, ListPorts, Check, Help, Version };
 
@@ -22,10 +24,13 @@ struct Options {
   bool json = false;                // events as JSON lines on standard output
   QString trace;                    // where the frames on the line go; empty: nowhere
   bool workshop_child = false;      // one port of a workshop run, for the program that started it
+  bool force = false;               // a file with no data for the device is programmed all the same
 };
 
 struct UsageError {
-  QString reason;
+  const char* Texts::*reason; // %1: the detail
+  QString detail;
+  Language language; // --lang's where it was given right, else the locale's
 };
 
 // arguments as rt::command_line_arguments gives them, the program first.
@@ -33,6 +38,9 @@ std::variant<Options, UsageError> parse_options(const std::vector<std::string>& 
 
 // --lang given, else German for a German locale and English for any other.
 Language language_of(const Options& options);
+
+// The reason, in the language of the command line that was refused.
+QString reason_of(const UsageError& error);
 
 // The code of the language, as --lang takes it.
 QString language_code(Language language);

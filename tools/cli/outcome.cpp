@@ -38,6 +38,8 @@ ExitStatus status_of_messages(const std::vector<rt::ShownMessage>& messages, std
   return ExitStatus::Success;
 }
 
+bool ends_a_step(const rt::ShownMessage& message) { return status_of_message(message) != ExitStatus::Success; }
+
 ExitStatus status_of_connect() {
   if (!kovo::device_answered) return ExitStatus::NoDevice;
   return kovo::device_accepted ? ExitStatus::Success : ExitStatus::Unsupported;

@@ -15,6 +15,10 @@ namespace cli {
 // current language; Success when none of them ends a run.
 ExitStatus status_of_messages(const std::vector<rt::ShownMessage>& messages, std::size_t first);
 
+// Whether the message is one that ends a step: a failure of the port, the
+// device, the file or the programming.
+bool ends_a_step(const rt::ShownMessage& message);
+
 // The connect's result: a device that answered and can be updated, one that
 // answered and cannot, or none.
 ExitStatus status_of_connect();

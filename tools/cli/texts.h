@@ -51,13 +51,29 @@ struct Texts {
   const char* summary_device;
   const char* summary_result;
   const char* summary_seconds;
-  const char* ports_failed;        // %1 failed, %2 all
-  const char* no_result;           // a port whose run ended without saying how
-  const char* settings_unreadable; // %1 path
-  const char* trace_is_firmware;   // %1 path
-  const char* trace_is_settings;   // %1 path
-  const char* trace_not_regular;   // %1 path
-  const char* trace_incomplete;    // %1 path
+  const char* ports_failed;          // %1 failed, %2 all
+  const char* no_result;             // a port whose run ended without saying how
+  const char* settings_unreadable;   // %1 path
+  const char* trace_is_firmware;     // %1 path
+  const char* trace_is_settings;     // %1 path
+  const char* trace_not_regular;     // %1 path
+  const char* trace_incomplete;      // %1 path
+  const char* no_data_refused;       // %1 KiB every updatable device receives
+  const char* interrupted_unchanged; // stopped before anything was written
+  const char* time_taken;            // %1 result, %2 seconds
+  const char* decimal_point;
+  const char* help;              // %1 program, %2 settings folder
+  const char* usage_try;         // %1 program
+  const char* usage_unknown;     // %1 options
+  const char* usage_needs_value; // %1 option
+  const char* usage_no_value;    // %1 option
+  const char* usage_language;
+  const char* usage_one_file;
+  const char* usage_list_ports_alone;
+  const char* usage_check_alone;
+  const char* usage_workshop_child;
+  const char* usage_same_port; // %1, %2 the ports as given
+  const char* usage_time_scale;
 };
 
 const Texts& texts_for(Language language);

@@ -7,10 +7,13 @@
 #include "port_details.h"
 #include "port_listing.h"
 #include "system_text.h"
+#include "util.h"
 #include "utility.h"
 #include "written_addresses.h"
 
 #include <QSysInfo>
+#include <chrono>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -19,10 +22,14 @@ namespace {
 
 constexpr int kBytesPerKiB = 1024;
 
+using Clock = std::chrono::steady_clock;
+
 struct Step {
   const PanelUser& user;
   LiveOutput& output;
   const Texts& texts;
+  Clock::time_point started;
+  bool& writing_began; // set before the first programming frame can go out
 
   QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
   QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
@@ -34,8 +41,9 @@ struct Step {
     return status_of_messages(user.runtime.shown_messages(), first);
   }
 
+  // Stopped before programming, the device holds what it held.
   ExitStatus interrupted() const {
-    output.complain(text(texts.interrupted));
+    output.complain(text(writing_began ? texts.interrupted : texts.interrupted_unchanged));
     return ExitStatus::Interrupted;
   }
 
@@ -137,13 +145,21 @@ ExitStatus connect(const Step& step) {
   return connected;
 }
 
-ExitStatus load(const Step& step, const std::string& file) {
-  step.user.runtime.set_file_choice(file);
+// The system remembers the file it loaded for the next run; the user's file
+// is the one to remember, not the copy.
+void remember_users_file(const std::string& file) {
+  std::snprintf(kovo::datei_pfad, sizeof kovo::datei_pfad, "%s", file.c_str());
+  kovo::ini_datei(1);
+}
+
+ExitStatus load(const Step& step, const CheckedFirmware& firmware) {
+  step.user.runtime.set_file_choice(firmware.loaded());
   step.output.follow(Phase::Loading);
   const ExitStatus told = step.press(PANEL_LOAD_FILE);
   const ExitStatus loaded = either(told, status_of_load());
   if (loaded != ExitStatus::Success) return step.fail(loaded, step.text(step.texts.file_faulty));
-  step.output.say(step.text(step.texts.file_loaded).arg(rt::from_system_text(file)));
+  remember_users_file(firmware.file);
+  step.output.say(step.text(step.texts.file_loaded).arg(rt::from_system_text(firmware.file)));
   return ExitStatus::Success;
 }
 
@@ -160,21 +176,29 @@ void warn_of_data_the_device_misses(const Step& step, const WrittenAddresses& wr
 }
 
 // The file loaded, but the image may not be what its author meant.
-void warn_before_programming(const Step& step, const std::string& file) {
-  const auto image = firmware_image(file);
-  if (!image) return;
-  if (!image->end_record) step.output.complain(step.text(step.texts.no_end_record));
-  warn_of_data_the_device_misses(step, image->written);
+void warn_before_programming(const Step& step, const FirmwareImage& image) {
+  if (!image.end_record) step.output.complain(step.text(step.texts.no_end_record));
+  warn_of_data_the_device_misses(step, image.written);
 }
 
-ExitStatus program(const Step& step, const std::string& file) {
-  warn_before_programming(step, file);
+// The result line with the time since the run began; events carry the result alone.
+void say_programmed(const Step& step) {
+  const double seconds = std::chrono::duration<double>(Clock::now() - step.started).count();
+  const QString result = step.text(step.texts.programmed);
+  const QString decimal =
+      QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), step.text(step.texts.decimal_point));
+  step.output.conclude(result, step.text(step.texts.time_taken).arg(result, decimal));
+}
+
+ExitStatus program(const Step& step, const FirmwareImage& image) {
+  warn_before_programming(step, image);
   step.output.follow(Phase::Programming);
+  step.writing_began = true;
   const ExitStatus told = step.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
   const ExitStatus programmed = either(told, status_of_programming(step.user.control(PANEL_FLASH_PROGRESS).colour));
   if (programmed != ExitStatus::Success) return step.fail(programmed, step.text(step.texts.programming_failed));
-  step.output.say(step.text(step.texts.programmed));
+  say_programmed(step);
   return ExitStatus::Success;
 }
 
@@ -186,13 +210,15 @@ bool device_answered(ExitStatus connected) {
 
 ExitStatus update(const PanelUser& user, const UpdateRequest& request, LiveOutput& output, const Texts& texts,
                   KeptSettings& settings) {
-  const Step step{user, output, texts};
+  bool writing_began = false;
+  const Step step{user, output, texts, Clock::now(), writing_began};
   user.press(request.language == Language::German ? PANEL_GERMAN : PANEL_ENGLISH);
   ExitStatus status = step.unless_stopped([&] { return choose_port(step, request.port, settings.port_stored()); });
   if (status == ExitStatus::Success) status = step.unless_stopped([&] { return connect(step); });
   if (device_answered(status)) settings.mark_device_answered();
-  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.file); });
-  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return program(step, request.file); });
+  if (status == ExitStatus::Success) status = step.unless_stopped([&] { return load(step, request.firmware); });
+  if (status == ExitStatus::Success)
+    status = step.unless_stopped([&] { return program(step, *request.firmware.image); });
   return status;
 }
 

@@ -2,19 +2,18 @@
 // connect, load, program, each by committing the panel's controls.
 #pragma once
 
+#include "checked_firmware.h"
 #include "kept_settings.h"
 #include "options.h"
 #include "program_run.h"
 #include "texts.h"
 
-#include <string>
-
 namespace cli {
 
 struct UpdateRequest {
   Language language;
-  QString port;     // as --port gave it; empty: the panel's selection
-  std::string file; // absolute, as the system names files: bytes on POSIX, UTF-8 on Windows
+  QString port; // as --port gave it; empty: the panel's selection
+  const CheckedFirmware& firmware;
 };
 
 // The system stores the port at start-up and at every change of language or

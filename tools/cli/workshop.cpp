@@ -2,14 +2,12 @@
 
 #include "child_process.h"
 #include "events.h"
-#include "flash_load.h"
 #include "line_trace.h"
 #include "live_output.h"
 #include "system_text.h"
 #include "trace_file.h"
 #include "utility.h"
 #include "workshop_view.h"
-#include "written_addresses.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,6 +42,7 @@ QStringList child_arguments(const WorkshopRequest& request, const QString& port,
   QStringList arguments = {QStringLiteral("--workshop-child"), QStringLiteral("--lang"),
                            language_code(request.language), QStringLiteral("--port"), port};
   if (!request.trace.isEmpty()) arguments << QStringLiteral("--trace") << trace_file_for(request.trace, port);
+  if (request.force) arguments << QStringLiteral("--force");
   return arguments << file;
 }
 
@@ -102,7 +101,7 @@ private:
     Event shown = event;
     shown.port = view_.rows()[index].port; // as the user named it, in every event of the port
     // The copy loaded the image it was handed; the user knows their file.
-    shown.message.replace(QDir::toNativeSeparators(image_), rt::from_system_text(request_.file));
+    shown.message.replace(QDir::toNativeSeparators(image_), rt::from_system_text(request_.firmware.file));
     if (request_.json) write_event(shown);
     view_.show(index, shown);
   }
@@ -172,18 +171,9 @@ bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
   if (request.trace.isEmpty()) return true;
   for (const QString& port : request.ports) {
     std::optional<rt::LineTrace> trace;
-    if (!open_trace(trace, trace_file_for(request.trace, port), request.file, texts)) return false;
+    if (!open_trace(trace, trace_file_for(request.trace, port), request.firmware.file, texts)) return false;
   }
   return true;
-}
-
-// The file as it is now, read as Load reads it.
-std::optional<rt::SharedFileCopy> image_of(const std::string& file) {
-  std::FILE* opened = OpenRegularFile(file.c_str(), kovo::kMaxFirmwareFileBytes);
-  if (!opened) return std::nullopt;
-  auto image = rt::SharedFileCopy::of(opened, kovo::kMaxFirmwareFileBytes);
-  std::fclose(opened);
-  return image;
 }
 
 } // namespace
@@ -198,15 +188,7 @@ QString trace_file_for(const QString& trace, const QString& port) {
 
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts) {
   if (!trace_files_writable(request, texts)) return ExitStatus::Usage;
-  const auto image = image_of(request.file);
-  if (!image) {
-    const QString reason = QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(request.file));
-    return end_before_any_port(request.ports, request.json, ExitStatus::File, reason);
-  }
-  if (!firmware_image(rt::to_system_text(image->path()))) {
-    return end_before_any_port(request.ports, request.json, ExitStatus::File, QString::fromUtf8(texts.file_faulty));
-  }
-  Workshop workshop(request, texts, image->path());
+  Workshop workshop(request, texts, rt::from_system_text(request.firmware.loaded()));
   return workshop.run();
 }
 
