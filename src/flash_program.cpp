@@ -21,7 +21,6 @@ constexpr unsigned char CMD_PAGE_DATA = 0x0A;  // 16 image bytes at page:offset
 constexpr unsigned char CMD_PAGE_END_1 = 0x07; // first end of page, page:00
 constexpr unsigned char CMD_PAGE_END_2 = 0x08; // second end of page, page:00
 constexpr unsigned char CMD_PROG_END = 0x02;   // closing command
-constexpr int kFrameOverhead = 3;              // start, length and check bytes
 constexpr int kReplyLength = 4;
 
 constexpr int kPageSize = 256;

@@ -1,5 +1,6 @@
 #include "user_settings.h"
 
+#include "files.h"
 #include "session.h"
 #include "system_text.h"
 #include "utility.h"
@@ -9,30 +10,10 @@
 #include <system_error>
 
 namespace rt {
-namespace {
-
-// The whole content, or nothing when a read fails or it grew past the bound.
-std::optional<std::string> read_all(std::FILE* file, long long max_bytes) {
-  std::string content;
-  char chunk[4096];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-    content.append(chunk, got);
-    if (content.size() > static_cast<std::size_t>(max_bytes)) return std::nullopt;
-  }
-  if (std::ferror(file)) return std::nullopt;
-  return content;
-}
-
-} // namespace
 
 UserSettings read_user_settings(const QString& path, long long max_bytes) {
-  const std::string name = to_system_text(path);
-  std::FILE* file = OpenRegularFile(name.c_str(), max_bytes);
-  if (!file) return {FileExists(name.c_str()) ? SettingsFound::Unreadable : SettingsFound::Nothing, {}};
-  const auto content = read_all(file, max_bytes);
-  std::fclose(file);
-  if (!content) return {SettingsFound::Unreadable, {}};
-  return {SettingsFound::Read, *content};
+  if (const auto content = read_regular_file(path, max_bytes)) return {SettingsFound::Read, content->toStdString()};
+  return {FileExists(to_system_text(path).c_str()) ? SettingsFound::Unreadable : SettingsFound::Nothing, {}};
 }
 
 void keep_settings_in_memory(const char* system_name, const UserSettings& settings) {

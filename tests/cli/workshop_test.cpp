@@ -8,6 +8,7 @@
 #include "devsim_process.h"
 #include "open_watch.h"
 #include "pseudo_terminal.h"
+#include "terminal_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <map>
 #include <memory>
+#include <set>
 #include <thread>
 
 namespace kovo::cli_testing {
@@ -123,23 +125,15 @@ protected:
     expected_ = {{0, kProgrammed}, {kExitUnsupported, kUnsupported}, {0, kProgrammed}, {kExitProgramming, kFailed}};
   }
 
-  // Two devices updated with standard output on the terminal; what it showed.
-  std::string shown_on(const testing::PseudoTerminal& terminal, const DevsimProcess& first,
-                       const DevsimProcess& second) const {
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
-    process.start(QStringLiteral(KOVOFLASH_CLI),
-                  {QStringLiteral("--port"), port_of(first), QStringLiteral("--port"), port_of(second),
-                   QStringLiteral("--lang"), QStringLiteral("en"), firmware()});
-    std::string shown;
-    const auto drain = [&] {
-      for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
-    };
-    for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
-    drain();
-    EXPECT_EQ(process.exitCode(), kExitSuccess);
-    return shown;
+  // The ports updated with standard output on the terminal; what it showed.
+  std::string shown_on(const testing::PseudoTerminal& terminal, const QStringList& ports) const {
+    QStringList arguments;
+    for (const QString& port : ports) arguments << QStringLiteral("--port") << port;
+    const auto process = start_on_terminal(
+        terminal, arguments << QStringLiteral("--lang") << QStringLiteral("en") << firmware(), environment());
+    const TerminalRun run = shown_until_end(*process, terminal);
+    EXPECT_EQ(run.exit_code, kExitSuccess);
+    return run.shown;
   }
 
   QStringList port_arguments() const {
@@ -251,16 +245,28 @@ TEST_F(WorkshopTest, JsonEventsParseAndAgreeWithTheSummary) {
 TEST_F(WorkshopTest, DrawsOneLiveLinePerPortOnATerminal) {
   DevsimProcess first;
   DevsimProcess second;
+  // Port names of different lengths, as /dev/pts/5 and /dev/pts/15 are: the
+  // device column starts where the longest name leaves room for it.
+  const QTemporaryDir links;
+  const QString long_name = links.filePath(QStringLiteral("the-first-device-by-a-long-name"));
+  ASSERT_TRUE(QFile::link(port_of(first), long_name));
+  const QStringList ports = {long_name, port_of(second)};
   const testing::PseudoTerminal terminal;
-  const std::string shown = shown_on(terminal, first, second);
+  const std::string shown = shown_on(terminal, ports);
   EXPECT_NE(shown.find("\x1b[2A"), std::string::npos) << shown;
-  for (const DevsimProcess* device : {&first, &second}) {
-    const std::string line_start = "\r" + port_of(*device).toStdString() + "  Kovo RX-07 V 2.3  [";
-    const std::string line_end = "] 100 %  Firmware programmed.\x1b[K";
-    const std::size_t last = shown.rfind(line_start);
+  std::set<std::size_t> device_columns;
+  for (const QString& name : ports) {
+    const std::string port = name.toStdString();
+    const std::size_t last = shown.rfind("\r" + port + "  ");
     ASSERT_NE(last, std::string::npos) << shown;
-    EXPECT_NE(shown.find(line_end, last), std::string::npos) << shown.substr(last);
+    const std::string line = shown.substr(last + 1, shown.find("\x1b[K", last) - last - 1);
+    const std::size_t device_column = line.find("Kovo RX-07 V 2.3  [");
+    ASSERT_NE(device_column, std::string::npos) << line;
+    EXPECT_EQ(line.find_first_not_of(' ', port.size()), device_column) << line;
+    device_columns.insert(device_column);
+    EXPECT_TRUE(line.ends_with("] 100 %  Firmware programmed.")) << line;
   }
+  EXPECT_EQ(device_columns.size(), 1u) << "the device columns do not line up\n" << shown;
 }
 
 // A wrapped line would take two rows, and the redraw would climb into the
@@ -272,7 +278,7 @@ TEST_F(WorkshopTest, LiveLinesStayWithinANarrowTerminal) {
   DevsimProcess second;
   const testing::PseudoTerminal terminal;
   terminal.set_columns(kColumns);
-  const std::string shown = shown_on(terminal, first, second);
+  const std::string shown = shown_on(terminal, {port_of(first), port_of(second)});
   const std::string summary = "\n\n"; // the live lines end where the summary's blank line begins
   const std::string live = shown.substr(0, shown.find(summary));
   std::size_t lines = 0;

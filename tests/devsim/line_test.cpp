@@ -320,15 +320,16 @@ TEST(LineTest, ClosesLineAfterFramesOnceLastReplyIsRead) {
 
 // --- Timing -------------------------------------------------------------------------------------
 
+// The whole echo and reply arrive, and no sooner than the line carries them.
+// That no byte comes later than its time is counted where the clock is the
+// test's own (OutputScheduleTest): here a busy machine could only add time.
 TEST(LineTest, PacedOutputTakesElevenBitTimesPerByte) {
   Session session({"--paced"});
   const Bytes frame = dataFrame(5, 0x20, blockPattern(5));
   const auto start = Clock::now();
   EXPECT_EQ(session.exchange(frame, 4), concat(frame, acknowledgementOf(0x0A)));
-  const double elapsed = secondsSince(start);
   const double lineTime = 26 * kByteSeconds;
-  EXPECT_GE(elapsed, 0.8 * lineTime);
-  EXPECT_LT(elapsed, 0.1);
+  EXPECT_GE(secondsSince(start), 0.8 * lineTime);
 }
 
 TEST(LineTest, ReplyWaitsForReplyDelayAfterEcho) {

@@ -1,7 +1,8 @@
 // The programs as the package installs them, run from the root it was
 // unpacked into: the command line updates a simulated device, the window
 // starts without a display, finds its installed panel file and keeps its
-// settings where the way it was started says.
+// settings where the way it was started says. The maintainer script applies
+// the udev rule where udev runs, and README.Debian tells how to reach the port.
 #include "cli_fixture.h"
 #include "devsim_process.h"
 
@@ -168,6 +169,69 @@ TEST_F(InstalledPackage, BashCompletesOptionsLanguagesAndTheListedPorts) {
   EXPECT_TRUE(completions({QStringLiteral("kovoflash-cli"), QStringLiteral("--port"), QString()}, environment)
                   .contains(port_of(device)));
 }
+
+// README.Debian names the rule the package installs, and the group a user
+// who is not at the machine needs.
+TEST_F(InstalledPackage, ReadmeDebianNamesTheInstalledRuleAndTheGroupForRemoteUsers) {
+  QFile readme(QStringLiteral(KOVO_README_DEBIAN));
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly | QIODevice::Text)) << "no README.Debian in the package";
+  const QString text = QString::fromUtf8(readme.readAll());
+  const auto rule = QRegularExpression(QStringLiteral("/usr/lib/udev/rules\\.d/\\S+\\.rules")).match(text);
+  ASSERT_TRUE(rule.hasMatch()) << text.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KOVO_INSTALLED_ROOT) + rule.captured()))
+      << rule.captured().toStdString() << " is not in the package";
+  EXPECT_TRUE(text.contains(QStringLiteral("dialout"))) << text.toStdString();
+}
+
+struct UdevState {
+  const char* name;
+  bool udev_runs;     // /run/udev is there
+  int udevadm_status; // what the stand-in udevadm exits with
+  QStringList calls;  // the udevadm calls the script makes
+};
+
+class Postinst : public InstalledPackage, public ::testing::WithParamInterface<UdevState> {};
+
+// The script as dpkg runs it after the install, under a /run of the test's
+// making (a user and mount namespace of its own), with a stand-in udevadm
+// that records its arguments.
+TEST_P(Postinst, AppliesTheUdevRuleWhereUdevRunsAndNeverFailsTheInstall) {
+  const UdevState& state = GetParam();
+  if (run_program(QStringLiteral("unshare"), {QStringLiteral("--user"), QStringLiteral("--map-root-user"),
+                                              QStringLiteral("--mount"), QStringLiteral("true")})
+          .exit_code != 0) {
+    GTEST_SKIP() << "unshare cannot make a user and mount namespace here";
+  }
+  const QTemporaryDir stand_ins;
+  const QString calls = stand_ins.filePath(QStringLiteral("calls"));
+  const QString udevadm = stand_ins.filePath(QStringLiteral("udevadm"));
+  write_whole_file(
+      udevadm,
+      QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(calls).arg(state.udevadm_status).toStdString());
+  ASSERT_TRUE(QFile::setPermissions(udevadm, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString script = QStringLiteral(
+      "mount -t tmpfs tmpfs /run || exit 99; "
+      "if [ \"$1\" = yes ]; then mkdir /run/udev || exit 99; fi; "
+      "PATH=\"$2:$PATH\" exec \"$3\" configure");
+  const CliRun result =
+      run_program(QStringLiteral("unshare"),
+                  {QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
+                   QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
+                   QLatin1String(state.udev_runs ? "yes" : "no"), stand_ins.path(), QStringLiteral(KOVO_POSTINST)});
+  EXPECT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
+  QFile recorded(calls);
+  const QString made = recorded.open(QIODevice::ReadOnly) ? QString::fromUtf8(recorded.readAll()) : QString();
+  EXPECT_EQ(made.split(QLatin1Char('\n'), Qt::SkipEmptyParts), state.calls);
+}
+
+const QStringList kReloadAndTrigger = {QStringLiteral("control --reload-rules"),
+                                       QStringLiteral("trigger --subsystem-match=tty --action=change")};
+
+INSTANTIATE_TEST_SUITE_P(Udev, Postinst,
+                         ::testing::Values(UdevState{"NotRunning", false, 0, {}},
+                                           UdevState{"Running", true, 0, kReloadAndTrigger},
+                                           UdevState{"RunningButUdevadmFails", true, 1, kReloadAndTrigger}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kovo::cli_testing
