@@ -3,6 +3,7 @@
 #include "cli_fixture.h"
 #include "devsim_process.h"
 #include "pseudo_terminal.h"
+#include "terminal_run.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -80,18 +81,11 @@ TEST_P(TerminalTest, DrawsAProgressBarThatFits) {
   DevsimProcess device;
   const testing::PseudoTerminal terminal;
   if (GetParam().columns > 0) terminal.set_columns(GetParam().columns);
-  QProcess process;
-  process.setProcessEnvironment(environment());
-  process.setStandardOutputFile(QString::fromStdString(terminal.device_path()));
-  process.start(QStringLiteral(KOVOFLASH_CLI), {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"),
-                                                QStringLiteral("en"), firmware()});
-  std::string shown;
-  const auto drain = [&] {
-    for (unsigned char byte : terminal.received()) shown += static_cast<char>(byte);
-  };
-  for (int waited = 0; !process.waitForFinished(50) && waited < 60000; waited += 50) drain();
-  drain();
-  ASSERT_EQ(process.exitCode(), kExitSuccess) << process.readAllStandardError().toStdString();
+  const auto process = start_on_terminal(
+      terminal, {QStringLiteral("--port"), port_of(device), QStringLiteral("--lang"), QStringLiteral("en"), firmware()},
+      environment());
+  const auto [exit_code, shown] = shown_until_end(*process, terminal);
+  ASSERT_EQ(exit_code, kExitSuccess) << process->readAllStandardError().toStdString();
   EXPECT_NE(shown.find("\rWaiting for the device: "), std::string::npos) << shown;
   EXPECT_NE(shown.find(std::string("\r") + GetParam().last_progress), std::string::npos) << shown;
   EXPECT_NE(shown.find("\nFirmware programmed. ("), std::string::npos) << shown;
