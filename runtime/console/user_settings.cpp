@@ -1,19 +1,18 @@
 #include "user_settings.h"
 
 #include "files.h"
+#include "native_files.h"
 #include "session.h"
-#include "system_text.h"
 #include "utility.h"
 
-#include <QFileInfo>
 #include <filesystem>
 #include <system_error>
 
 namespace rt {
 
-UserSettings read_user_settings(const QString& path, long long max_bytes) {
-  if (const auto content = read_regular_file(path, max_bytes)) return {SettingsFound::Read, content->toStdString()};
-  return {FileExists(to_system_text(path).c_str()) ? SettingsFound::Unreadable : SettingsFound::Nothing, {}};
+UserSettings read_user_settings(const std::string& path, long long max_bytes) {
+  if (auto content = read_regular_file(path, max_bytes)) return {SettingsFound::Read, std::move(*content)};
+  return {FileExists(path.c_str()) ? SettingsFound::Unreadable : SettingsFound::Nothing, {}};
 }
 
 void keep_settings_in_memory(const char* system_name, const UserSettings& settings) {
@@ -27,11 +26,13 @@ std::optional<std::string> settings_in_memory(const char* system_name) {
   return kept ? kept->content() : std::nullopt;
 }
 
-bool store_user_settings(const QString& path, const std::string& content) {
+bool store_user_settings(const std::string& path, const std::string& content) {
   std::error_code error;
-  std::filesystem::create_directories(QFileInfo(path).filesystemAbsoluteFilePath().parent_path(), error);
+  const std::filesystem::path file = std::filesystem::absolute(native::filesystem_path(path), error);
   if (error) return false;
-  return ReplaceTextFile(to_system_text(path).c_str(), content.data(), content.size()) == 0;
+  std::filesystem::create_directories(file.parent_path(), error);
+  if (error) return false;
+  return ReplaceTextFile(path.c_str(), content.data(), content.size()) == 0;
 }
 
 } // namespace rt

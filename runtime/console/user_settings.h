@@ -3,7 +3,6 @@
 // most once, after it.
 #pragma once
 
-#include <QString>
 #include <optional>
 #include <string>
 
@@ -22,7 +21,7 @@ struct UserSettings {
 
 // Reads the file as the firmware file is read: a regular file only (links
 // followed) of at most max_bytes, never waiting for a writer (a pipe).
-UserSettings read_user_settings(const QString& path, long long max_bytes);
+UserSettings read_user_settings(const std::string& path, long long max_bytes);
 
 // From now on the system's settings file (its own name for it) is the copy
 // in memory, holding what was read, or no file when nothing was. Needs a
@@ -34,6 +33,6 @@ std::optional<std::string> settings_in_memory(const char* system_name);
 
 // Writes content to path all or nothing, making its folder first. False
 // when it was not written.
-bool store_user_settings(const QString& path, const std::string& content);
+bool store_user_settings(const std::string& path, const std::string& content);
 
 } // namespace rt

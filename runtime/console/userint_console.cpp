@@ -2,20 +2,18 @@
 // controls, messages go to standard error, the file dialog answers with the
 // path the front end set, and waiting is plain (no idle handler).
 #include "console_runtime.h"
+#include "native_files.h"
 #include "panel_binding.h"
 #include "panel_file.h"
 #include "scoped_flag.h"
 #include "session.h"
-#include "system_text.h"
 #include "userint.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 
 namespace rt {
@@ -24,10 +22,6 @@ namespace {
 struct Panel {
   std::map<int, ConsoleControl> controls;
 };
-
-// The console reads the copy of the panel file built into the program, the
-// one the window falls back on.
-constexpr char kBuiltInPanelFolder[] = ":/ui/";
 
 // Message texts break their lines for a box; on one console line a blank does.
 std::string one_line(const char* text) {
@@ -81,13 +75,13 @@ struct ConsoleRuntime::State : UserInterface {
   }
 
   // The same texts as the window's.
-  int fail_load(int error, const QString& file, const QString& reason) {
-    load_error = to_system_text(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
+  int fail_load(int error, const std::string& file, const std::string& reason) {
+    load_error = file + ": " + reason;
     return error;
   }
 
   int load(const char* file_name, int resource_id);
-  int bind(const std::vector<PanelFileControl>& controls, const QString& file);
+  int bind(const std::vector<PanelFileControl>& controls, const std::string& file);
 };
 
 namespace {
@@ -100,26 +94,30 @@ ConsoleRuntime::State* state() {
 
 } // namespace
 
+// The console reads the copy of the panel file built into the program, the
+// one the window falls back on.
 int ConsoleRuntime::State::load(const char* file_name, int resource_id) {
-  const QString path = kBuiltInPanelFolder + QFileInfo(from_system_text(file_name)).fileName();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, file.errorString());
+  const std::string name = native::system_name(native::filesystem_path(file_name).filename());
+  if (name != kBuiltInPanelFileName) {
+    return fail_load(UIE_PANEL_FILE_NOT_READABLE, name, "no such panel file is built into the program");
+  }
+  std::istringstream file{std::string(built_in_panel_file())};
   const PanelFile read = read_panel_file(file, resource_id);
-  if (!read.error.isEmpty()) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, read.error);
-  return bind(read.controls, path);
+  if (!read.error.empty()) return fail_load(UIE_PANEL_FILE_NOT_VALID, name, read.error);
+  return bind(read.controls, name);
 }
 
-int ConsoleRuntime::State::bind(const std::vector<PanelFileControl>& controls, const QString& file) {
+int ConsoleRuntime::State::bind(const std::vector<PanelFileControl>& controls, const std::string& file) {
   Panel loaded;
   for (const PanelFileControl& item : controls) {
     ConsoleControl control;
     control.id = item.id;
     control.kind = item.kind;
     control.maximum = item.maximum;
-    control.callback = item.callback.isEmpty() ? nullptr : callback_named(item.callback.toStdString());
-    if (!item.callback.isEmpty() && !control.callback) {
+    control.callback = item.callback.empty() ? nullptr : callback_named(item.callback);
+    if (!item.callback.empty() && !control.callback) {
       return fail_load(UIE_PANEL_FILE_NOT_VALID, file,
-                       QStringLiteral("control %1 names the unknown callback %2").arg(item.id).arg(item.callback));
+                       "control " + std::to_string(item.id) + " names the unknown callback " + item.callback);
     }
     loaded.controls.emplace(item.id, control);
   }
@@ -337,8 +335,8 @@ int MessagePopup(const char* title, const char* message) {
     state()->shown_messages.push_back({title, message});
     if (!state()->observer.before_message(state()->shown_messages.back())) return 0;
   }
-  const QString line = rt::from_system_text(rt::one_line(title) + ": " + rt::one_line(message));
-  std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+  const std::string line = rt::one_line(title) + ": " + rt::one_line(message);
+  std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
   return 0;
 }

@@ -5,10 +5,8 @@
 #pragma once
 
 #include "idle.h"
+#include "native_files.h"
 
-#include <QFile>
-#include <QString>
-#include <QStringList>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,8 +26,12 @@ public:
   // empties it only once it is known to be a regular file and none of
   // guarded, the same file however named (compared by the file itself, not
   // by its name): a trace named after the firmware file never empties it.
-  // The guarded paths are named as the system names files (bytes on POSIX).
-  LineTrace(const QString& path, const std::vector<std::string>& guarded);
+  // The paths are named as the system names files (bytes on POSIX, UTF-8
+  // on Windows).
+  LineTrace(const std::string& path, const std::vector<std::string>& guarded);
+  ~LineTrace();
+  LineTrace(const LineTrace&) = delete;
+  LineTrace& operator=(const LineTrace&) = delete;
 
   TraceOpening opening() const { return opening_; }
   bool is_open() const { return opening_ == TraceOpening::Open; }
@@ -38,16 +40,16 @@ public:
   // False once a line could not be written whole (a full disk).
   bool complete() const { return complete_; }
 
-  void sent(const QString& port, int attempt, std::span<const unsigned char> bytes);
-  void received(const QString& port, int attempt, std::span<const unsigned char> bytes, int expected);
+  void sent(const std::string& port, int attempt, std::span<const unsigned char> bytes);
+  void received(const std::string& port, int attempt, std::span<const unsigned char> bytes, int expected);
 
 private:
-  TraceOpening open(const QString& path, const std::vector<std::string>& guarded);
-  TraceOpening what_is_opened(int fd, const QString& path, const std::vector<std::string>& guarded);
-  void write(const QString& port, int attempt, const char* direction, std::span<const unsigned char> bytes,
-             const QString& tail);
+  TraceOpening open(const std::string& path, const std::vector<std::string>& guarded);
+  TraceOpening what_is_opened(native::TraceFile file, const std::vector<std::string>& guarded);
+  void write(const std::string& port, int attempt, const char* direction, std::span<const unsigned char> bytes,
+             const std::string& tail);
 
-  QFile file_;
+  native::TraceFile file_;
   std::size_t guarded_index_ = 0;
   TraceOpening opening_;
   bool complete_ = true;

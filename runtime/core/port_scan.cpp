@@ -2,7 +2,6 @@
 
 #include "rs232.h"
 #include "session.h"
-#include "system_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,7 +73,7 @@ bool may_be_serial_line(const QString& path) {
 #endif
 
 void copy_label(const QString& label, char* target) {
-  const std::string bytes = to_system_text(label).substr(0, MAX_PORT_LABEL_LEN - 1);
+  const std::string bytes = label.toStdString().substr(0, MAX_PORT_LABEL_LEN - 1);
   std::memcpy(target, bytes.c_str(), bytes.size() + 1);
 }
 

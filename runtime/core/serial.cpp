@@ -197,7 +197,7 @@ int ComWrt(int port, const void* buffer, int count) {
   if (device.write(static_cast<const char*>(buffer), count) != count) {
     return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   }
-  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location, open->attempt, bytes_of(buffer, count));
+  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location.toStdString(), open->attempt, bytes_of(buffer, count));
   const auto deadline = rt::Clock::now() + open->timeout;
   while (device.bytesToWrite() > 0) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
@@ -222,7 +222,7 @@ int ComRd(int port, void* buffer, int count) {
   const auto got = device.read(static_cast<char*>(buffer), count);
   if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   if (rt::LineTrace* trace = lines().trace) {
-    trace->received(open->location, open->attempt, bytes_of(buffer, static_cast<int>(got)), count);
+    trace->received(open->location.toStdString(), open->attempt, bytes_of(buffer, static_cast<int>(got)), count);
   }
   if (!line_ok) lines().last_failure = rt::PortFailure::LineLost;
   report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);

@@ -1,20 +1,18 @@
-// The system's texts and paths are UTF-8 bytes; Qt speaks UTF-16. Every
-// crossing between the two goes through here.
+// What the system hands the program as text: its arguments and its
+// environment, as the system names files (bytes on POSIX, UTF-8 on Windows).
 #pragma once
 
-#include <QString>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace rt {
 
-QString from_system_text(std::string_view bytes);
-std::string to_system_text(const QString& text);
-
-// The program's arguments as the system names files: on POSIX the bytes of
-// argv as they came, on Windows the wide command line in UTF-8. Needs the
-// application object, which may have taken its own arguments out of argv.
+// The program's arguments: on POSIX the bytes of argv as they came, on
+// Windows the wide command line in UTF-8 (argv holds the ANSI code page,
+// which cannot hold every name).
 std::vector<std::string> command_line_arguments(int argc, char** argv);
+
+// The variable's value; empty when it is not set.
+std::string environment_variable(const char* name);
 
 } // namespace rt

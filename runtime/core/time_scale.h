@@ -4,7 +4,7 @@
 // the time any line takes to answer.
 #pragma once
 
-#include <QString>
+#include <string>
 #include <optional>
 
 namespace rt {
@@ -14,6 +14,6 @@ inline constexpr double kMostTimeScale = 100.0;
 
 // Empty text: 1, real time. Nothing when text is no number from
 // kLeastTimeScale to kMostTimeScale.
-std::optional<double> time_scale_from_text(const QString& text);
+std::optional<double> time_scale_from_text(const std::string& text);
 
 } // namespace rt

@@ -1,6 +1,6 @@
 // The modal dialogs. A test's DialogScript answers them in place of a person.
 #include "dialog_script.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "userint.h"
 
 #include <QApplication>

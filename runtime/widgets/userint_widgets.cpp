@@ -14,7 +14,7 @@
 #include "scoped_flag.h"
 #include "screen_frame.h"
 #include "session.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "userint.h"
 
 #include <QAbstractButton>
@@ -95,7 +95,10 @@ QString panel_file_path(const QStringList& folders, const QString& name) {
 // A file on disk is read as a regular file, without waiting, in case it was
 // swapped for a pipe since it was chosen; the built-in copy is a resource.
 std::optional<QByteArray> panel_file_content(const QString& path) {
-  if (!path.startsWith(QLatin1String(kBuiltInPanelFolder))) return rt::read_regular_file(path, kMaxPanelFileBytes);
+  if (!path.startsWith(QLatin1String(kBuiltInPanelFolder))) {
+    const auto content = rt::read_regular_file(rt::to_system_text(path), kMaxPanelFileBytes);
+    return content ? std::optional(QByteArray::fromStdString(*content)) : std::nullopt;
+  }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   return file.readAll();

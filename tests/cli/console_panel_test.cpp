@@ -12,13 +12,13 @@
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QUiLoader>
 #include <memory>
+#include <sstream>
 #include <optional>
 #include <string>
 
@@ -31,9 +31,10 @@ class SilentObserver : public rt::ConsoleObserver {
   bool before_message(const rt::ShownMessage&) override { return true; }
 };
 
-// The window's own reading of the panel file.
+// The window's own reading of the panel file the console holds.
 std::unique_ptr<QWidget> window_panel() {
-  QFile file(QStringLiteral(":/ui/24GHz_prog.uir"));
+  QByteArray content = QByteArray::fromStdString(std::string(rt::built_in_panel_file()));
+  QBuffer file(&content);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
   QUiLoader loader;
   return std::unique_ptr<QWidget>(loader.load(&file));
@@ -99,10 +100,8 @@ TEST_F(ConsolePanelTest, HoldsWhatTheWindowLoadsFromThePanelFile) {
 }
 
 rt::PanelFile read_text(const char* text, int resource_id = 1) {
-  QByteArray bytes(text);
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  return rt::read_panel_file(buffer, resource_id);
+  std::istringstream file(text);
+  return rt::read_panel_file(file, resource_id);
 }
 
 TEST(PanelFileTest, RefusesWhatTheWindowRefuses) {
@@ -132,9 +131,9 @@ TEST(PanelFileTest, RefusesWhatTheWindowRefuses) {
   for (const auto& entry : cases) {
     SCOPED_TRACE(entry.what);
     const rt::PanelFile read = read_text(entry.text, entry.resource_id);
-    EXPECT_FALSE(read.error.isEmpty());
+    EXPECT_FALSE(read.error.empty());
     if (*entry.reason) {
-      EXPECT_EQ(read.error.toStdString(), entry.reason);
+      EXPECT_EQ(read.error, entry.reason);
     }
     EXPECT_TRUE(read.controls.empty());
   }
@@ -146,7 +145,7 @@ TEST(PanelFileTest, ALayoutsPropertiesAreNoWidgets) {
       "<layout class=\"QVBoxLayout\"><property name=\"maximum\"><number>7</number></property><item>"
       "<widget class=\"QProgressBar\"><property name=\"ctrlId\"><number>3</number></property></widget>"
       "</item></layout></widget></ui>");
-  ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+  ASSERT_TRUE(read.error.empty()) << read.error;
   ASSERT_EQ(read.controls.size(), 1u);
   EXPECT_EQ(read.controls[0].id, 3);
   EXPECT_EQ(read.controls[0].maximum, 100); // QProgressBar's own

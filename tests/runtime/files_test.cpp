@@ -26,7 +26,7 @@ TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
   QTemporaryDir chosen;
   QTemporaryDir elsewhere;
   const QString current = QDir::currentPath();
-  rt::set_file_folder(chosen.path());
+  rt::set_file_folder(QFile::encodeName(chosen.path()).toStdString());
   ASSERT_EQ(ReplaceTextFile("settings.dat", "3\n", 2), 0);
   const QString absolute = elsewhere.filePath(QStringLiteral("other.dat"));
   ASSERT_EQ(ReplaceTextFile(absolute.toUtf8().constData(), "4\n", 2), 0);
@@ -46,8 +46,8 @@ TEST(FileFolder, TakesRelativeNamesAndLeavesAbsoluteOnesAndTheCurrentFolder) {
 TEST(FileFolder, OpensANameThatIsNotUtf8ByItsBytes) {
   const rt::Session session;
   QTemporaryDir chosen;
-  rt::set_file_folder(chosen.path());
   const std::string folder = QFile::encodeName(chosen.path()).toStdString();
+  rt::set_file_folder(folder);
   std::ofstream(folder + "/fw\xef\xbf\xbd.frm") << "look-alike";
   std::ofstream(folder + "/fw\xff.frm") << "named";
 
@@ -103,7 +103,7 @@ TEST_P(UserSettingsFolder, FollowsOnlyAnAbsoluteXdgConfigHome) {
   const rt::Session session;
 
   const bool kept = rt::keep_files_in_user_settings_folder();
-  const QString folder = rt::user_settings_folder();
+  const QString folder = QFile::decodeName(rt::user_settings_folder().c_str());
   QDir::setCurrent(started_in);
 
   EXPECT_TRUE(kept);

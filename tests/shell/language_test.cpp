@@ -3,7 +3,7 @@
 #include "24GHz_prog.h"
 #include "glob.h"
 #include "program_fixture.h"
-#include "system_text.h"
+#include "qt_text.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "files.h"
 #include "flash.h"
 #include "flash_load.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "utility.h"
 
 #include <cstdio>

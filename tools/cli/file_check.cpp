@@ -4,7 +4,7 @@
 #include "crc32.h"
 #include "flash.h"
 #include "live_output.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "written_addresses.h"
 
 #include <QJsonDocument>

@@ -2,6 +2,7 @@
 
 #include "files.h"
 #include "live_output.h"
+#include "qt_text.h"
 #include "user_settings.h"
 #include "util.h"
 
@@ -11,7 +12,7 @@
 namespace cli {
 
 QString user_settings_file() {
-  const QString folder = rt::user_settings_folder();
+  const QString folder = rt::from_system_text(rt::user_settings_folder());
   return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1String(kovo::kSettingsFile));
 }
 
@@ -19,7 +20,7 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
   rt::UserSettings settings;
   if (use == SettingsUse::Stored) {
     path_ = user_settings_file();
-    if (!path_.isEmpty()) settings = rt::read_user_settings(path_, kovo::kMaxSettingsFileBytes);
+    if (!path_.isEmpty()) settings = rt::read_user_settings(rt::to_system_text(path_), kovo::kMaxSettingsFileBytes);
   }
   if (settings.found == rt::SettingsFound::Unreadable) {
     write_line(stderr, QString::fromUtf8(texts.settings_unreadable).arg(QDir::toNativeSeparators(path_)));
@@ -34,7 +35,7 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
 void KeptSettings::store() const {
   if (path_.isEmpty() || !device_answered_) return;
   // When the file cannot be written the run's result stands; the old file stays whole.
-  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile)) rt::store_user_settings(path_, *content);
+  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile)) rt::store_user_settings(rt::to_system_text(path_), *content);
 }
 
 } // namespace cli

@@ -2,7 +2,7 @@
 
 #include "24GHz_prog.h"
 #include "outcome.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "terminal.h"
 
 #include <algorithm>

@@ -14,6 +14,7 @@
 #include "program_run.h"
 #include "session.h"
 #include "signal_handling.h"
+#include "qt_text.h"
 #include "system_text.h"
 #include "terminal.h"
 #include "texts.h"
@@ -38,7 +39,7 @@ constexpr char kProgramName[] = "kovoflash-cli";
 // For tests only: a factor on the protocol's waits, so that a silent device
 // costs a fraction of its real time. Unset: real time; nothing when out of range.
 std::optional<double> time_scale_from_environment() {
-  return rt::time_scale_from_text(qEnvironmentVariable("KOVOFLASH_TIME_SCALE"));
+  return rt::time_scale_from_text(rt::environment_variable("KOVOFLASH_TIME_SCALE"));
 }
 
 int refuse_usage(const cli::Texts& texts, const QString& reason) {
@@ -49,7 +50,7 @@ int refuse_usage(const cli::Texts& texts, const QString& reason) {
 
 QString help_text(const cli::Texts& texts) {
   return QString::fromUtf8(texts.help)
-      .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(rt::user_settings_folder()));
+      .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(rt::from_system_text(rt::user_settings_folder())));
 }
 
 bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }

@@ -1,6 +1,6 @@
 #include "options.h"
 
-#include "system_text.h"
+#include "qt_text.h"
 #include "texts.h"
 
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 #include "port_details.h"
 #include "port_scan.h"
 #include "rs232.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "table.h"
 
 #include <vector>

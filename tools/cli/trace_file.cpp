@@ -2,7 +2,7 @@
 
 #include "kept_settings.h"
 #include "live_output.h"
-#include "system_text.h"
+#include "qt_text.h"
 
 #include <QDir>
 
@@ -27,7 +27,7 @@ const char* refusal(const rt::LineTrace& trace, const Texts& texts) {
 
 bool open_trace(std::optional<rt::LineTrace>& trace, const QString& path, const std::string& firmware,
                 const Texts& texts) {
-  trace.emplace(path, std::vector<std::string>{firmware, rt::to_system_text(user_settings_file())});
+  trace.emplace(rt::to_system_text(path), std::vector<std::string>{firmware, rt::to_system_text(user_settings_file())});
   const char* reason = refusal(*trace, texts);
   if (reason) write_line(stderr, QString::fromUtf8(reason).arg(QDir::toNativeSeparators(path)));
   return !reason;

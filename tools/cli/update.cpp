@@ -6,7 +6,7 @@
 #include "outcome.h"
 #include "port_details.h"
 #include "port_listing.h"
-#include "system_text.h"
+#include "qt_text.h"
 #include "util.h"
 #include "utility.h"
 #include "written_addresses.h"
