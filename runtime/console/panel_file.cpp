@@ -1,8 +1,8 @@
 #include "panel_file.h"
 
+#include <algorithm>
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
-#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -13,7 +13,7 @@ namespace {
 
 using boost::property_tree::ptree;
 
-constexpr int kProgressBarMaximum = 100; // QProgressBar's own when the file names none
+constexpr int kProgressBarMaximum = 100;    // QProgressBar's own when the file names none
 constexpr char kAttributes[] = "<xmlattr>"; // where the XML reader puts an element's attributes
 
 // A widget element while its children are read.

@@ -46,8 +46,8 @@ std::optional<std::string> rt::read_regular_file(const std::string& path, long l
   std::string content;
   char block[4096];
   // A file that grows while it is read is still read no further than the bound.
-  for (std::size_t got; static_cast<long long>(content.size()) <= maxBytes &&
-                        (got = std::fread(block, 1, sizeof block, file)) > 0;) {
+  for (std::size_t got;
+       static_cast<long long>(content.size()) <= maxBytes && (got = std::fread(block, 1, sizeof block, file)) > 0;) {
     content.append(block, got);
   }
   const bool complete = std::ferror(file) == 0 && static_cast<long long>(content.size()) <= maxBytes;

@@ -2,11 +2,11 @@
 #include "native_files.h"
 #include "system_text.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
 
 namespace rt::native {
 namespace {
@@ -53,8 +53,7 @@ int create_temporary(const std::filesystem::path& path, std::string& name, const
 bool overwrite_in_place(const std::filesystem::path& path, std::string_view text) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd == -1) return false;
-  const bool written =
-      write_all(fd, text) && ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
+  const bool written = write_all(fd, text) && ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
   return ::close(fd) == 0 && written;
 }
 
@@ -124,8 +123,8 @@ bool is_regular(TraceFile file) {
 bool is_same_file(TraceFile file, const std::string& other) {
   struct stat opened;
   struct stat named;
-  return fstat(descriptor(file), &opened) == 0 && stat(other.c_str(), &named) == 0 &&
-         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+  return fstat(descriptor(file), &opened) == 0 && stat(other.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+         opened.st_ino == named.st_ino;
 }
 
 bool empty(TraceFile file) { return ftruncate(descriptor(file), 0) == 0; }

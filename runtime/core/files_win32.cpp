@@ -7,8 +7,8 @@
 #include <sys/types.h> // before sys/stat.h, as the Windows C library wants
 
 #include <sys/stat.h>
-#include <string>
 #include <windows.h>
+#include <string>
 
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -44,7 +44,8 @@ std::string with_platform_line_ends(std::string_view text) {
 HANDLE create_temporary(const std::filesystem::path& path, std::wstring& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = path.wstring() + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(attempt);
-    const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -74,7 +75,8 @@ std::FILE* open_regular_file(const std::filesystem::path& path, long long max_by
   const int fd = _wopen(path.c_str(), _O_RDONLY | _O_TEXT | _O_NOINHERIT);
   if (fd == -1) return nullptr;
   struct _stat64 status;
-  const bool regular = _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG && status.st_size <= max_bytes;
+  const bool regular =
+      _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG && status.st_size <= max_bytes;
   std::FILE* file = regular ? _fdopen(fd, "r") : nullptr;
   if (!file) _close(fd);
   return file;
@@ -114,16 +116,16 @@ bool is_regular(TraceFile file) { return GetFileType(handle_of(file)) == FILE_TY
 
 // The file opened against the file the other name leads to: volume and file index.
 bool is_same_file(TraceFile file, const std::string& other) {
-  const HANDLE named = CreateFileW(wide_from_utf8(other).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE named =
+      CreateFileW(wide_from_utf8(other).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (named == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION opened_info;
   BY_HANDLE_FILE_INFORMATION named_info;
-  const bool same = GetFileInformationByHandle(handle_of(file), &opened_info) &&
-                    GetFileInformationByHandle(named, &named_info) &&
-                    opened_info.dwVolumeSerialNumber == named_info.dwVolumeSerialNumber &&
-                    opened_info.nFileIndexHigh == named_info.nFileIndexHigh &&
-                    opened_info.nFileIndexLow == named_info.nFileIndexLow;
+  const bool same =
+      GetFileInformationByHandle(handle_of(file), &opened_info) && GetFileInformationByHandle(named, &named_info) &&
+      opened_info.dwVolumeSerialNumber == named_info.dwVolumeSerialNumber &&
+      opened_info.nFileIndexHigh == named_info.nFileIndexHigh && opened_info.nFileIndexLow == named_info.nFileIndexLow;
   CloseHandle(named);
   return same;
 }

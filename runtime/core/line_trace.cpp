@@ -59,8 +59,8 @@ void LineTrace::received(const std::string& port, int attempt, std::span<const u
         short_read ? " (" + std::to_string(bytes.size()) + " of " + std::to_string(expected) + " bytes)" : "");
 }
 
-void LineTrace::write(const std::string& port, int attempt, const char* direction,
-                      std::span<const unsigned char> bytes, const std::string& tail) {
+void LineTrace::write(const std::string& port, int attempt, const char* direction, std::span<const unsigned char> bytes,
+                      const std::string& tail) {
   if (opening_ != TraceOpening::Open) {
     complete_ = false;
     return;

@@ -197,7 +197,8 @@ int ComWrt(int port, const void* buffer, int count) {
   if (device.write(static_cast<const char*>(buffer), count) != count) {
     return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   }
-  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location.toStdString(), open->attempt, bytes_of(buffer, count));
+  if (rt::LineTrace* trace = lines().trace)
+    trace->sent(open->location.toStdString(), open->attempt, bytes_of(buffer, count));
   const auto deadline = rt::Clock::now() + open->timeout;
   while (device.bytesToWrite() > 0) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());

@@ -49,7 +49,7 @@ public:
   UserInterface* user_interface = nullptr;
   IdleHandler* idle_handler = nullptr;            // nullptr: plain waiting
   testing::DialogScript* dialog_script = nullptr; // nullptr: a person answers
-  std::string file_folder;                         // where the system's plain file names live; empty: the current folder
+  std::string file_folder;                        // where the system's plain file names live; empty: the current folder
   std::map<std::string, MemoryFile, std::less<>> memory_files; // the system's names kept in memory, not on disk
   double time_scale = 1.0; // factor on the protocol's waits: tests that do not check timing shorten them
 };

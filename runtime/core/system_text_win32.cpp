@@ -1,8 +1,8 @@
 #include "system_text.h"
 #include "wide_text.h"
 
-#include <cstdlib>
 #include <windows.h>
+#include <cstdlib>
 
 #include <shellapi.h>
 

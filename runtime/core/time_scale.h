@@ -4,8 +4,8 @@
 // the time any line takes to answer.
 #pragma once
 
-#include <string>
 #include <optional>
+#include <string>
 
 namespace rt {
 

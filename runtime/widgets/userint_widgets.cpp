@@ -11,10 +11,10 @@
 #include "files.h"
 #include "idle.h"
 #include "panel_binding.h"
+#include "qt_text.h"
 #include "scoped_flag.h"
 #include "screen_frame.h"
 #include "session.h"
-#include "qt_text.h"
 #include "userint.h"
 
 #include <QAbstractButton>

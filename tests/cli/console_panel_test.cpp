@@ -18,8 +18,8 @@
 #include <QProgressBar>
 #include <QUiLoader>
 #include <memory>
-#include <sstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace {

@@ -35,7 +35,8 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
 void KeptSettings::store() const {
   if (path_.isEmpty() || !device_answered_) return;
   // When the file cannot be written the run's result stands; the old file stays whole.
-  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile)) rt::store_user_settings(rt::to_system_text(path_), *content);
+  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile))
+    rt::store_user_settings(rt::to_system_text(path_), *content);
 }
 
 } // namespace cli

@@ -3,8 +3,8 @@
 #include "24GHz_prog.h"
 #include "port_details.h"
 #include "port_scan.h"
-#include "rs232.h"
 #include "qt_text.h"
+#include "rs232.h"
 #include "table.h"
 
 #include <vector>
