@@ -9,7 +9,7 @@
 
 namespace rt {
 
-// Relative paths given to OpenFile, OpenRegularFile and ReplaceTextFile are
+// Relative paths given to OpenRegularFile, FileExists and ReplaceTextFile are
 // taken from this folder for the rest of the session; empty: the current
 // folder. Needs a living session.
 void set_file_folder(const std::string& folder);
