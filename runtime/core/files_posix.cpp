@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstdlib>
 
 namespace rt::native {
 namespace {
