@@ -92,6 +92,10 @@ bool replace_text_file(const std::filesystem::path& path, std::string_view text)
   return false;
 }
 
+// A buffer of the stream's own (one byte more for the null fmemopen adds), so
+// the stream outlives any later replace.
+std::FILE* empty_stream(std::size_t bytes) { return fmemopen(nullptr, bytes + 1, "w+"); }
+
 #ifdef __APPLE__
 std::filesystem::path configuration_folder() {
   const std::string home = environment_variable("HOME");

@@ -97,6 +97,18 @@ bool replace_text_file(const std::filesystem::path& path, std::string_view text)
   return false;
 }
 
+// Windows has no stream over memory. Its tmpfile() makes the file in the
+// drive's root folder, which a user may not write; this one is in the user's
+// temporary folder and goes when it is closed.
+std::FILE* empty_stream(std::size_t) {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"kvf", 0, name) == 0) return nullptr;
+  std::FILE* stream = _wfopen(name, L"w+bTD");
+  if (!stream) DeleteFileW(name);
+  return stream;
+}
+
 std::filesystem::path configuration_folder() {
   PWSTR folder = nullptr;
   std::filesystem::path found;

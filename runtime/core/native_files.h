@@ -27,6 +27,10 @@ std::FILE* open_regular_file(const std::filesystem::path& path, long long max_by
 // it was not written.
 bool replace_text_file(const std::filesystem::path& path, std::string_view text);
 
+// An empty stream for reading and writing that holds at least bytes, gone
+// once it is closed.
+std::FILE* empty_stream(std::size_t bytes);
+
 // The folder the system keeps users' configuration in; empty when it names none.
 std::filesystem::path configuration_folder();
 
