@@ -6,10 +6,15 @@
 
 #include "wide_text.h"
 
-#include <devguid.h>
-#include <initguid.h>
-#include <setupapi.h>
+// In this order: windows.h first, and initguid.h before devguid.h so that
+// the class GUIDs are defined here rather than looked for in a library.
 #include <windows.h>
+
+#include <initguid.h>
+
+#include <devguid.h>
+#include <setupapi.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>

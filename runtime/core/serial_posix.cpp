@@ -107,6 +107,13 @@ bool set_frame(termios& mode, int data_bits, int stop_bits) {
 
 bool set_modem_line(int fd, unsigned long request, int line) { return ioctl(fd, request, &line) == 0; }
 
+// Waits for events up to the deadline; false once the line is gone.
+bool still_there(int fd, short events, Clock::time_point deadline) {
+  pollfd watched{fd, events, 0};
+  if (poll(&watched, 1, milliseconds_until(deadline)) < 0) return errno == EINTR;
+  return (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
 } // namespace
 
 SerialLine::SerialLine(std::unique_ptr<Native> native) : native_(std::move(native)) {}
@@ -151,12 +158,7 @@ bool SerialLine::configure(const LineSettings& settings) {
   return true;
 }
 
-bool SerialLine::wait_for_input(Clock::time_point deadline) {
-  pollfd watched{native_->fd, POLLIN, 0};
-  const int ready = poll(&watched, 1, milliseconds_until(deadline));
-  if (ready < 0) return errno == EINTR;
-  return (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
-}
+bool SerialLine::wait_for_input(Clock::time_point deadline) { return still_there(native_->fd, POLLIN, deadline); }
 
 int SerialLine::bytes_waiting() {
   int waiting = 0;
@@ -167,8 +169,10 @@ int SerialLine::read_waiting(std::span<unsigned char> buffer) {
   if (buffer.empty()) return 0;
   const ssize_t got = ::read(native_->fd, buffer.data(), buffer.size());
   if (got > 0) return static_cast<int>(got);
-  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
-  return -1; // end of file or EIO: the far end hung up
+  // Raw mode without a minimum count reads nothing, not end of file, from a
+  // quiet line; a line hung up says so to poll.
+  if (got == 0) return still_there(native_->fd, POLLIN, Clock::now()) ? 0 : -1;
+  return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? 0 : -1; // EIO: the far end closed
 }
 
 WriteOutcome SerialLine::write(std::span<const unsigned char> bytes, Clock::time_point deadline) {
@@ -180,10 +184,7 @@ WriteOutcome SerialLine::write(std::span<const unsigned char> bytes, Clock::time
     }
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return WriteOutcome::LineLost;
     if (Clock::now() >= deadline) return WriteOutcome::TimedOut;
-    pollfd watched{native_->fd, POLLOUT, 0};
-    if (poll(&watched, 1, milliseconds_until(deadline)) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-      return WriteOutcome::LineLost;
-    }
+    if (!still_there(native_->fd, POLLOUT, deadline)) return WriteOutcome::LineLost;
   }
   return WriteOutcome::Written;
 }
