@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -40,13 +41,14 @@ public:
   bool configure(const LineSettings& settings);
   const LineSettings& settings() const { return settings_; }
 
-  // Blocks until bytes are waiting or the deadline passes; false once the
-  // line is gone (the far end closed, the adapter pulled out).
+  // Blocks until more bytes than are waiting now come or the deadline
+  // passes; false once the line is gone (the far end closed, the adapter
+  // pulled out).
   bool wait_for_input(Clock::time_point deadline);
-  // What the system holds for reading now.
+  // The bytes that came and are not read yet.
   int bytes_waiting();
   // Takes at most buffer.size() of the waiting bytes without waiting; -1
-  // once the line is gone.
+  // once the line is gone and nothing is left.
   int read_waiting(std::span<unsigned char> buffer);
   WriteOutcome write(std::span<const unsigned char> bytes, Clock::time_point deadline);
 
@@ -61,8 +63,18 @@ public:
 private:
   explicit SerialLine(std::unique_ptr<Native> native);
 
+  // Moves what the system holds into pending_, so that a wait is for news
+  // only; false once the line is gone.
+  bool take_in();
+  // The system's: what it holds, without waiting (-1: the line is gone), a
+  // wait for one byte more, and its input queue emptied.
+  int read_now(std::span<unsigned char> buffer);
+  bool wait_for_news(Clock::time_point deadline);
+  bool purge_input();
+
   std::unique_ptr<Native> native_;
   LineSettings settings_;
+  std::vector<unsigned char> pending_;
 };
 
 // Whether a path named as a virtual port is a serial line, told without

@@ -158,15 +158,9 @@ bool SerialLine::configure(const LineSettings& settings) {
   return true;
 }
 
-bool SerialLine::wait_for_input(Clock::time_point deadline) { return still_there(native_->fd, POLLIN, deadline); }
+bool SerialLine::wait_for_news(Clock::time_point deadline) { return still_there(native_->fd, POLLIN, deadline); }
 
-int SerialLine::bytes_waiting() {
-  int waiting = 0;
-  return ioctl(native_->fd, FIONREAD, &waiting) == 0 ? waiting : 0;
-}
-
-int SerialLine::read_waiting(std::span<unsigned char> buffer) {
-  if (buffer.empty()) return 0;
+int SerialLine::read_now(std::span<unsigned char> buffer) {
   const ssize_t got = ::read(native_->fd, buffer.data(), buffer.size());
   if (got > 0) return static_cast<int>(got);
   // Raw mode without a minimum count reads nothing, not end of file, from a
@@ -189,7 +183,7 @@ WriteOutcome SerialLine::write(std::span<const unsigned char> bytes, Clock::time
   return WriteOutcome::Written;
 }
 
-bool SerialLine::flush_input() { return tcflush(native_->fd, TCIFLUSH) == 0; }
+bool SerialLine::purge_input() { return tcflush(native_->fd, TCIFLUSH) == 0; }
 
 bool SerialLine::flush_output() { return tcflush(native_->fd, TCOFLUSH) == 0; }
 

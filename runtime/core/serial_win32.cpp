@@ -1,6 +1,6 @@
 // Serial lines through the Windows communications functions. The handle is
 // not overlapped: every wait is a read or write with its own time-out, and a
-// byte a wait brings in is kept until the next read takes it.
+// byte a wait brings in is kept with the others not read yet.
 #include "port_scan.h"
 #include "serial_line.h"
 #include "wide_text.h"
@@ -9,13 +9,11 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
-#include <vector>
 
 namespace rt {
 
 struct SerialLine::Native {
   HANDLE handle;
-  std::vector<unsigned char> pending; // came in during a wait
 };
 
 namespace {
@@ -83,7 +81,7 @@ std::unique_ptr<SerialLine> SerialLine::open(const std::string& location, PortFa
     failure = failure_of_open(GetLastError());
     return nullptr;
   }
-  std::unique_ptr<SerialLine> line(new SerialLine(std::make_unique<Native>(Native{handle, {}})));
+  std::unique_ptr<SerialLine> line(new SerialLine(std::make_unique<Native>(Native{handle})));
   DCB state{};
   state.DCBlength = sizeof(state);
   const bool is_line = GetCommState(handle, &state) && line->configure(line->settings_) && set_no_wait(handle);
@@ -116,10 +114,7 @@ bool SerialLine::configure(const LineSettings& settings) {
   return true;
 }
 
-bool SerialLine::wait_for_input(Clock::time_point deadline) {
-  const auto queued = queued_input(native_->handle);
-  if (!queued) return false;
-  if (*queued > 0 || !native_->pending.empty()) return true;
+bool SerialLine::wait_for_news(Clock::time_point deadline) {
   const DWORD wait = milliseconds_until(deadline);
   if (wait == 0) return true;
   // One byte asked for with a total time-out: the read ends when it comes.
@@ -127,28 +122,18 @@ bool SerialLine::wait_for_input(Clock::time_point deadline) {
   DWORD got = 0;
   const bool read = set_timeouts(native_->handle, 0, wait, 0) && ReadFile(native_->handle, &byte, 1, &got, nullptr);
   set_no_wait(native_->handle);
-  if (!read) return false;
-  if (got == 1) native_->pending.push_back(byte);
-  return true;
+  if (got == 1) pending_.push_back(byte);
+  return read;
 }
 
-int SerialLine::bytes_waiting() {
-  const DWORD queued = queued_input(native_->handle).value_or(0);
-  return static_cast<int>(std::min<std::size_t>(native_->pending.size() + queued, INT_MAX));
-}
-
-int SerialLine::read_waiting(std::span<unsigned char> buffer) {
-  std::vector<unsigned char>& pending = native_->pending;
-  const std::size_t kept = std::min(buffer.size(), pending.size());
-  std::copy_n(pending.begin(), kept, buffer.begin());
-  pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(kept));
-  const auto room = buffer.subspan(kept);
-  if (room.empty()) return static_cast<int>(kept);
+int SerialLine::read_now(std::span<unsigned char> buffer) {
+  const auto queued = queued_input(native_->handle);
+  if (!queued) return -1;
+  const DWORD wanted = std::min<DWORD>(*queued, static_cast<DWORD>(buffer.size()));
+  if (wanted == 0) return 0;
   DWORD got = 0;
-  if (!ReadFile(native_->handle, room.data(), static_cast<DWORD>(room.size()), &got, nullptr)) {
-    return kept > 0 ? static_cast<int>(kept) : -1;
-  }
-  return static_cast<int>(kept + got);
+  if (!ReadFile(native_->handle, buffer.data(), wanted, &got, nullptr)) return -1;
+  return static_cast<int>(got);
 }
 
 WriteOutcome SerialLine::write(std::span<const unsigned char> bytes, Clock::time_point deadline) {
@@ -160,10 +145,7 @@ WriteOutcome SerialLine::write(std::span<const unsigned char> bytes, Clock::time
   return written == bytes.size() ? WriteOutcome::Written : WriteOutcome::TimedOut;
 }
 
-bool SerialLine::flush_input() {
-  native_->pending.clear();
-  return PurgeComm(native_->handle, PURGE_RXCLEAR | PURGE_RXABORT) != 0;
-}
+bool SerialLine::purge_input() { return PurgeComm(native_->handle, PURGE_RXCLEAR | PURGE_RXABORT) != 0; }
 
 bool SerialLine::flush_output() { return PurgeComm(native_->handle, PURGE_TXCLEAR | PURGE_TXABORT) != 0; }
 
