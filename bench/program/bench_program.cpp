@@ -78,7 +78,7 @@ Run program_once(const std::vector<std::string>& device_arguments) {
   kovo::testsupport::DevsimProcess device(device_arguments);
   rt::Session session;
   kovo::testing::FakePorts ports;
-  ports.add(QString::fromStdString(device.ptyPath()), QString::fromStdString(device.ptyPath()));
+  ports.add(device.ptyPath(), device.ptyPath());
   rt::testing::DialogScript dialogs; // the not-supported note of a 32 KiB device
   rt::WidgetsRuntime runtime;
   Run run;

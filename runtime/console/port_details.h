@@ -3,25 +3,20 @@
 #pragma once
 
 #include "port_failure.h"
+#include "port_list.h"
 
-#include <QString>
-#include <cstdint>
 #include <optional>
+#include <string>
 
 namespace rt {
-
-struct UsbId {
-  std::uint16_t vendor;
-  std::uint16_t product;
-};
 
 // The Kovo-USB-Link's bridge: Silicon Labs CP210x.
 constexpr UsbId kLinkAdapter{0x10C4, 0xEA60};
 
 struct PortDetails {
-  QString location;    // what is opened: a device path, or COMn on Windows
-  bool virtual_port;   // named in the environment, not enumerated by the system
-  QString description; // the system's, for an enumerated port
+  std::string location;    // what is opened: a device path, or COMn on Windows
+  bool virtual_port;       // named in the environment, not enumerated by the system
+  std::string description; // the system's, for an enumerated port
   std::optional<UsbId> usb;
 };
 
@@ -32,14 +27,14 @@ PortDetails describe_port(int number);
 
 // Makes the next port list hold the line at path (absolute): a port the
 // system enumerates is listed anyway; any other path joins the virtual ports.
-void offer_port(const QString& path);
+void offer_port(const std::string& path);
 
 // Whether path and location name the same line, links resolved.
-bool same_location(const QString& path, const QString& location);
+bool same_location(const std::string& path, const std::string& location);
 
 // Why the port that name stands for (an absolute path, or the name of a port
 // the system enumerates) is not on the port list: what opening it says now.
 // NotFound when nothing goes by that name.
-PortFailure why_not_listed(const QString& name);
+PortFailure why_not_listed(const std::string& name);
 
 } // namespace rt

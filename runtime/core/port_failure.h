@@ -2,7 +2,7 @@
 // the system's one port message.
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace rt {
 
@@ -23,6 +23,6 @@ PortFailure port_failure();
 
 // Why the line at location cannot be opened now; None when it can (it is
 // closed again at once).
-PortFailure try_port(const QString& location);
+PortFailure try_port(const std::string& location);
 
 } // namespace rt

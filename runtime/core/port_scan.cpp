@@ -1,24 +1,16 @@
 #include "port_scan.h"
 
+#include "port_list.h"
 #include "rs232.h"
+#include "serial_line.h"
 #include "session.h"
+#include "system_text.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSerialPortInfo>
-#include <QSet>
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
-#include <map>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-#ifdef __linux__
-#include <sys/sysmacros.h>
-#endif
+#include <set>
 
 namespace rt {
 namespace {
@@ -26,22 +18,30 @@ namespace {
 constexpr char kExtraPortsVariable[] = "KOVOFLASH_EXTRA_PORTS";
 // Derived numbers start above every COM number Windows hands out.
 constexpr int kFirstDerivedNumber = 100000;
-#ifdef __linux__
-// /dev/tty, /dev/console and /dev/ptmx: character devices, but no line of
-// their own; opening /dev/ptmx even makes a new pseudo-terminal.
-constexpr unsigned kTtyAuxiliaryMajor = 5;
+constexpr int kMostComDigits = 9;
+#ifdef _WIN32
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
 #endif
 
 PortScan& scan() { return Session::current().ports; }
 
-QStringList virtual_ports_in_environment() {
-  return qEnvironmentVariable(kExtraPortsVariable).split(QDir::listSeparator(), Qt::SkipEmptyParts);
-}
-
-quint32 fnv1a(const QByteArray& bytes) {
-  quint32 hash = 2166136261u;
+std::uint32_t fnv1a(const std::string& bytes) {
+  std::uint32_t hash = 2166136261u;
   for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash;
+}
+
+// n for a label COMn, nothing for any other.
+std::optional<int> com_number(const std::string& label) {
+  if (!label.starts_with("COM")) return std::nullopt;
+  const std::string digits = label.substr(3);
+  if (digits.empty() || digits.size() > kMostComDigits ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  return std::stoi(digits);
 }
 
 int free_number_from(int number) {
@@ -51,70 +51,56 @@ int free_number_from(int number) {
   return number;
 }
 
-#ifdef _WIN32
-// A virtual port is a device name (COM7, \\.\CNCA0) that only an open checks.
-bool may_be_serial_line(const QString&) { return true; }
-#else
-bool is_line_of_its_own([[maybe_unused]] dev_t device) {
-#ifdef __linux__
-  return major(device) != kTtyAuxiliaryMajor;
-#else
-  return true;
-#endif
-}
-
-// Whether a path named as a virtual port is a serial line, told by the file
-// alone: opening it could take it from the program that is opening it now.
-bool may_be_serial_line(const QString& path) {
-  struct stat status {};
-  return stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISCHR(status.st_mode) &&
-         is_line_of_its_own(status.st_rdev);
-}
-#endif
-
-void copy_label(const QString& label, char* target) {
-  const std::string bytes = label.toStdString().substr(0, MAX_PORT_LABEL_LEN - 1);
+void copy_label(const std::string& label, char* target) {
+  const std::string bytes = label.substr(0, MAX_PORT_LABEL_LEN - 1);
   std::memcpy(target, bytes.c_str(), bytes.size() + 1);
 }
 
 } // namespace
 
+std::vector<std::string> paths_in_environment(const char* variable) {
+  std::vector<std::string> paths;
+  const std::string listed = environment_variable(variable);
+  std::size_t start = 0;
+  while (start <= listed.size()) {
+    const std::size_t end = std::min(listed.find(kPathListSeparator, start), listed.size());
+    if (end > start) paths.push_back(listed.substr(start, end - start));
+    start = end + 1;
+  }
+  return paths;
+}
+
 std::vector<PortCandidate> LivePortSource::candidates() {
   std::vector<PortCandidate> found;
-  for (const QString& path : virtual_ports_in_environment() + added_paths_) {
+  std::vector<std::string> virtual_paths = paths_in_environment(kExtraPortsVariable);
+  virtual_paths.insert(virtual_paths.end(), added_paths_.begin(), added_paths_.end());
+  for (const std::string& path : virtual_paths) {
     if (may_be_serial_line(path)) found.push_back({path, path});
   }
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-    found.push_back({info.portName(), info.systemLocation()});
-  }
+  std::vector<SystemPort> system = system_ports();
+  std::sort(system.begin(), system.end(), [](const SystemPort& a, const SystemPort& b) { return a.name < b.name; });
+  for (const SystemPort& port : system) found.push_back({port.name, port.location});
   return found;
 }
 
-void LivePortSource::add_virtual_port(const QString& path) {
-  if (!added_paths_.contains(path)) added_paths_.append(path);
+void LivePortSource::add_virtual_port(const std::string& path) {
+  if (std::find(added_paths_.begin(), added_paths_.end(), path) == added_paths_.end()) added_paths_.push_back(path);
 }
 
-void add_virtual_port(const QString& path) { scan().live.add_virtual_port(path); }
+void add_virtual_port(const std::string& path) { scan().live.add_virtual_port(path); }
 
 void set_port_source(PortSource* source) { scan().source = source ? source : &scan().live; }
 
-int port_number_for(const QString& label, const QString& location) {
-  static const QRegularExpression com_name(QStringLiteral("^COM([0-9]{1,9})$"));
-  const auto match = com_name.match(label);
-  if (match.hasMatch()) return match.captured(1).toInt();
-  const quint32 span = INT_MAX - kFirstDerivedNumber;
-  return kFirstDerivedNumber + static_cast<int>(fnv1a(location.toUtf8()) % span);
+int port_number_for(const std::string& label, const std::string& location) {
+  if (const auto number = com_number(label)) return *number;
+  const std::uint32_t span = INT_MAX - kFirstDerivedNumber;
+  return kFirstDerivedNumber + static_cast<int>(fnv1a(location) % span);
 }
 
-QString location_of_port(int number) {
+std::string location_of_port(int number) {
   const auto& scanned_locations = scan().scanned_locations;
   const auto found = scanned_locations.find(number);
-  return found == scanned_locations.end() ? QString() : found->second;
-}
-
-QString resolved_location(const QString& location) {
-  const QString canonical = QFileInfo(location).canonicalFilePath();
-  return canonical.isEmpty() ? location : canonical;
+  return found == scanned_locations.end() ? std::string() : found->second;
 }
 
 } // namespace rt
@@ -124,13 +110,11 @@ QString resolved_location(const QString& location) {
 int ListSerialPorts(SerialPortEntry* entries, int capacity) {
   rt::PortScan& scan = rt::scan();
   scan.scanned_locations.clear();
-  QSet<QString> listed_lines;
+  std::set<std::string> listed_lines;
   int count = 0;
   for (const rt::PortCandidate& candidate : scan.source->candidates()) {
     if (count == capacity) break;
-    const QString line = rt::resolved_location(candidate.location);
-    if (listed_lines.contains(line)) continue;
-    listed_lines.insert(line);
+    if (!listed_lines.insert(rt::resolved_location(candidate.location)).second) continue;
     const int number = rt::free_number_from(rt::port_number_for(candidate.label, candidate.location));
     scan.scanned_locations[number] = candidate.location;
     rt::copy_label(candidate.label, entries[count].label);

@@ -1,26 +1,19 @@
-// RS-232 operations over QSerialPort. All calls come from the one thread that
-// runs the callbacks; waits block on the port with a deadline and give the
-// user interface a moment between slices.
+// RS-232 operations over the system's serial lines (serial_line.h). All calls
+// come from the one thread that runs the callbacks; waits block on the line
+// with a deadline and give the user interface a moment between slices.
 #include "idle.h"
 #include "port_failure.h"
 #include "port_scan.h"
 #include "rs232.h"
+#include "serial_line.h"
 #include "session.h"
 
-#include <QFile>
-#include <QSerialPort>
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <thread>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#endif
 
 namespace {
 
@@ -49,54 +42,16 @@ OpenPort* find_port(int port) {
   return found == open_ports.end() ? nullptr : found->second.get();
 }
 
-QString location_for(int port) {
-  QString location = rt::location_of_port(port);
-#ifdef _WIN32
-  if (location.isEmpty() && port > 0) location = QStringLiteral("COM%1").arg(port);
-#endif
-  return location;
+std::string location_for(int port) {
+  const std::string location = rt::location_of_port(port);
+  return location.empty() && port > 0 ? rt::unlisted_port_location(port) : location;
 }
 
-// QSerialPort calls a port held by another program and one the user may not
-// open alike a permission error; the file itself tells them apart.
-rt::PortFailure open_failure(const QString& location, QSerialPort::SerialPortError error) {
-  using rt::PortFailure;
-#ifndef _WIN32
-  const QByteArray path = QFile::encodeName(location);
-  struct stat status {};
-  if (stat(path.constData(), &status) != 0) {
-    return errno == EACCES ? PortFailure::PermissionDenied : PortFailure::NotFound;
+std::optional<rt::LineSettings> settings_from(long baudRate, int parity, int dataBits, int stopBits) {
+  if (parity < 0 || parity > 4 || dataBits < 5 || dataBits > 8 || stopBits < 1 || stopBits > 2 || baudRate <= 0) {
+    return std::nullopt;
   }
-  if (!S_ISCHR(status.st_mode)) return PortFailure::NotSerial;
-  if (access(path.constData(), R_OK | W_OK) != 0) return PortFailure::PermissionDenied;
-#endif
-  switch (error) {
-  case QSerialPort::DeviceNotFoundError: return PortFailure::NotFound;
-  case QSerialPort::PermissionError: return PortFailure::InUse;               // Windows denies access to a port in use
-  case QSerialPort::UnsupportedOperationError: return PortFailure::NotSerial; // a device that is no terminal
-  default: return PortFailure::Other;
-  }
-}
-
-rt::PortFailure open_line(QSerialPort& device, const QString& location) {
-  device.setPortName(location);
-  if (device.open(QIODevice::ReadWrite)) return rt::PortFailure::None;
-  return open_failure(location, device.error());
-}
-
-bool configure(QSerialPort& device, long baudRate, int parity, int dataBits, int stopBits) {
-  static const std::map<int, QSerialPort::Parity> parities = {{0, QSerialPort::NoParity},
-                                                              {1, QSerialPort::OddParity},
-                                                              {2, QSerialPort::EvenParity},
-                                                              {3, QSerialPort::MarkParity},
-                                                              {4, QSerialPort::SpaceParity}};
-  if (!parities.contains(parity) || dataBits < 5 || dataBits > 8 || stopBits < 1 || stopBits > 2 || baudRate <= 0) {
-    return false;
-  }
-  return device.setBaudRate(static_cast<qint32>(baudRate)) && device.setParity(parities.at(parity)) &&
-         device.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
-         device.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-         device.setFlowControl(QSerialPort::NoFlowControl);
+  return rt::LineSettings{baudRate, static_cast<rt::Parity>(parity), dataBits, stopBits};
 }
 
 std::span<const unsigned char> bytes_of(const void* buffer, int count) {
@@ -108,41 +63,38 @@ std::span<const unsigned char> bytes_of(const void* buffer, int count) {
 // part has come, the rest cannot come sooner than the line carries it: wait
 // for all but its last two bytes, a margin for a late wake-up, so that the
 // last one is still met on arrival.
-void let_the_rest_arrive(const QSerialPort& device, int count, rt::Clock::time_point deadline) {
-  const qint64 arrived = device.bytesAvailable();
+void let_the_rest_arrive(rt::SerialLine& line, int count, rt::Clock::time_point deadline) {
+  const int arrived = line.bytes_waiting();
   if (arrived == 0 || arrived + kWakeMarginBytes >= count) return;
-  const int bits_per_byte = 1 + device.dataBits() + (device.parity() == QSerialPort::NoParity ? 0 : 1) +
-                            (device.stopBits() == QSerialPort::TwoStop ? 2 : 1);
-  const std::chrono::duration<double> line_time(double(count - arrived - kWakeMarginBytes) * bits_per_byte /
-                                                device.baudRate());
+  const rt::LineSettings& settings = line.settings();
+  const std::chrono::duration<double> line_time(double(count - arrived - kWakeMarginBytes) * settings.bits_per_byte() /
+                                                double(settings.baud_rate));
   // A plain sleep: a few milliseconds at most, shorter than a look at the
-  // window is ever apart (kWaitSlice), and without the event loop's coarser timer.
+  // window is ever apart (kWaitSlice).
   std::this_thread::sleep_until(
       std::min(rt::Clock::now() + std::chrono::duration_cast<rt::Clock::duration>(line_time), deadline));
 }
 
-bool line_lost(const QSerialPort& device) { return !device.isOpen() || device.error() == QSerialPort::ResourceError; }
-
-// Blocks until the port has news or the slice ends; false when the line is gone.
-bool wait_for_input(QSerialPort& device, rt::Clock::time_point deadline) {
-  const auto left = std::max(deadline - rt::Clock::now(), rt::Clock::duration::zero());
-  const auto slice = std::chrono::ceil<std::chrono::milliseconds>(std::min<rt::Clock::duration>(left, kWaitSlice));
-  device.waitForReadyRead(static_cast<int>(slice.count()));
+// Blocks until the line has news or the slice ends; false when the line is gone.
+bool wait_for_input(rt::SerialLine& line, rt::Clock::time_point deadline) {
+  const bool line_ok = line.wait_for_input(std::min(deadline, rt::Clock::now() + kWaitSlice));
   rt::keep_alive();
-  return !line_lost(device);
+  return line_ok;
 }
 
 } // namespace
 
 int OpenComConfig(int port, const char*, long baudRate, int parity, int dataBits, int stopBits, int, int) {
   CloseCom(port);
-  const QString location = location_for(port);
-  if (location.isEmpty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
+  const std::string location = location_for(port);
+  if (location.empty()) return report_failure(rt::PortFailure::NotFound, kRS_InvalidPortNum);
   auto opened = std::make_unique<OpenPort>();
   opened->location = location;
-  const rt::PortFailure failure = open_line(opened->device, location);
-  if (failure != rt::PortFailure::None) return report_failure(failure, kRS_CannotOpenPort);
-  if (!configure(opened->device, baudRate, parity, dataBits, stopBits)) {
+  rt::PortFailure failure = rt::PortFailure::None;
+  opened->line = rt::SerialLine::open(location, failure);
+  if (!opened->line) return report_failure(failure, kRS_CannotOpenPort);
+  const auto settings = settings_from(baudRate, parity, dataBits, stopBits);
+  if (!settings || !opened->line->configure(*settings)) {
     return report_failure(rt::PortFailure::Other, kRS_InvalidParameter);
   }
   lines().open_ports[port] = std::move(opened);
@@ -157,13 +109,13 @@ int CloseCom(int port) {
 int FlushInQ(int port) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
-  return report(open->device.clear(QSerialPort::Input) ? 0 : kRS_IOErr);
+  return report(open->line->flush_input() ? 0 : kRS_IOErr);
 }
 
 int FlushOutQ(int port) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
-  return report(open->device.clear(QSerialPort::Output) ? 0 : kRS_IOErr);
+  return report(open->line->flush_output() ? 0 : kRS_IOErr);
 }
 
 int SetComTime(int port, double timeoutSeconds) {
@@ -181,31 +133,22 @@ int ComSetEscape(int port, int code) {
   if (!open) return report(kRS_PortNotOpen);
   bool done = false;
   switch (code) {
-  case SETRTS: done = open->device.setRequestToSend(true); break;
-  case CLRDTR: done = open->device.setDataTerminalReady(false); break;
+  case SETRTS: done = open->line->set_request_to_send(); break;
+  case CLRDTR: done = open->line->clear_data_terminal_ready(); break;
   default: return report(kRS_InvalidParameter);
   }
   // A line without modem control (a pseudo-terminal) refuses; the port still works.
-  if (!done) open->device.clearError();
   return report(done ? 0 : kRS_IOErr);
 }
 
 int ComWrt(int port, const void* buffer, int count) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
-  QSerialPort& device = open->device;
-  if (device.write(static_cast<const char*>(buffer), count) != count) {
-    return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
-  }
-  if (rt::LineTrace* trace = lines().trace)
-    trace->sent(open->location.toStdString(), open->attempt, bytes_of(buffer, count));
-  const auto deadline = rt::Clock::now() + open->timeout;
-  while (device.bytesToWrite() > 0) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - rt::Clock::now());
-    if (left.count() <= 0) return report(kRS_TimeOutErr);
-    device.waitForBytesWritten(static_cast<int>(left.count()));
-    if (line_lost(device)) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
-  }
+  const auto bytes = bytes_of(buffer, count);
+  const rt::WriteOutcome outcome = open->line->write(bytes, rt::Clock::now() + open->timeout);
+  if (outcome == rt::WriteOutcome::LineLost) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
+  if (rt::LineTrace* trace = lines().trace) trace->sent(open->location, open->attempt, bytes);
+  if (outcome == rt::WriteOutcome::TimedOut) return report(kRS_TimeOutErr);
   report(0);
   return count;
 }
@@ -213,29 +156,29 @@ int ComWrt(int port, const void* buffer, int count) {
 int ComRd(int port, void* buffer, int count) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
-  QSerialPort& device = open->device;
+  rt::SerialLine& line = *open->line;
   const auto deadline = rt::Clock::now() + open->timeout;
-  bool line_ok = !line_lost(device);
-  while (line_ok && device.bytesAvailable() < count && rt::Clock::now() < deadline) {
-    line_ok = wait_for_input(device, deadline);
-    if (line_ok) let_the_rest_arrive(device, count, deadline);
+  bool line_ok = true;
+  while (line_ok && line.bytes_waiting() < count && rt::Clock::now() < deadline) {
+    line_ok = wait_for_input(line, deadline);
+    if (line_ok) let_the_rest_arrive(line, count, deadline);
   }
-  const auto got = device.read(static_cast<char*>(buffer), count);
+  const int got =
+      line.read_waiting({static_cast<unsigned char*>(buffer), static_cast<std::size_t>(std::max(count, 0))});
   if (got < 0) return report_failure(rt::PortFailure::LineLost, kRS_IOErr);
   if (rt::LineTrace* trace = lines().trace) {
-    trace->received(open->location.toStdString(), open->attempt, bytes_of(buffer, static_cast<int>(got)), count);
+    trace->received(open->location, open->attempt, bytes_of(buffer, got), count);
   }
   if (!line_ok) lines().last_failure = rt::PortFailure::LineLost;
   report(got == count ? 0 : line_ok ? kRS_TimeOutErr : kRS_IOErr);
-  return static_cast<int>(got);
+  return got;
 }
 
 int GetInQLen(int port) {
   OpenPort* open = find_port(port);
   if (!open) return report(kRS_PortNotOpen);
-  open->device.waitForReadyRead(0); // fetch what the system holds
   report(0);
-  return static_cast<int>(open->device.bytesAvailable());
+  return open->line->bytes_waiting();
 }
 
 int SetComAttempt(int port, int attempt) {
@@ -249,7 +192,8 @@ int ReturnRS232Err() { return lines().last_status; }
 
 rt::PortFailure rt::port_failure() { return lines().last_failure; }
 
-rt::PortFailure rt::try_port(const QString& location) {
-  QSerialPort device;
-  return open_line(device, location);
+rt::PortFailure rt::try_port(const std::string& location) {
+  PortFailure failure = PortFailure::None;
+  SerialLine::open(location, failure);
+  return failure;
 }

@@ -5,20 +5,21 @@
 #include "idle.h"
 #include "line_trace.h"
 #include "port_failure.h"
+#include "serial_line.h"
 
-#include <QSerialPort>
 #include <chrono>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace rt {
 
 constexpr double kDefaultComTimeout = 10.0; // seconds, until SetComTime says otherwise
 
 struct OpenPort {
-  QSerialPort device;
-  QString location; // as the port list names it
-  int attempt = 1;  // of the exchange under way, for the trace
+  std::unique_ptr<SerialLine> line;
+  std::string location; // as the port list names it
+  int attempt = 1;      // of the exchange under way, for the trace
   Clock::duration timeout =
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kDefaultComTimeout));
 };

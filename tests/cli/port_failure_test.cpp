@@ -3,18 +3,19 @@
 // are counted, not the time taken.
 #include "cli_fixture.h"
 #include "devsim_process.h"
+#include "held_line.h"
 #include "pseudo_terminal.h"
 #include "terminal_run.h"
 
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
-#include <QSerialPort>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace kovo::cli_testing {
 namespace {
@@ -47,14 +48,13 @@ protected:
     case Port::NotATerminal: return QStringLiteral("/dev/null");
     case Port::HeldByAnotherProgram: break;
     }
-    const QString path = QString::fromStdString(terminal_.device_path());
-    holder_.setPortName(path);
-    if (!holder_.open(QIODevice::ReadWrite)) throw std::runtime_error("cannot hold the pseudo-terminal");
-    return path;
+    holder_ = std::make_unique<testing::HeldLine>(terminal_.device_path());
+    if (!holder_->held()) throw std::runtime_error("cannot hold the pseudo-terminal");
+    return QString::fromStdString(terminal_.device_path());
   }
 
   testing::PseudoTerminal terminal_;
-  QSerialPort holder_; // this test process is the other program
+  std::unique_ptr<testing::HeldLine> holder_; // this test process is the other program
   const testing::PseudoTerminal screen_;
 };
 

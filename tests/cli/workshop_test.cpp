@@ -6,6 +6,7 @@
 // port named twice is refused before any port is opened.
 #include "cli_fixture.h"
 #include "devsim_process.h"
+#include "held_line.h"
 #include "open_watch.h"
 #include "pseudo_terminal.h"
 #include "terminal_run.h"
@@ -15,7 +16,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <csignal>
 #include <map>
@@ -94,10 +94,7 @@ bool within(std::chrono::seconds deadline, Condition condition) {
   return true;
 }
 
-bool can_open(const QString& port) {
-  QSerialPort line(port);
-  return line.open(QIODevice::ReadWrite);
-}
+bool can_open(const QString& port) { return testing::HeldLine(port.toStdString()).held(); }
 
 QStringList entries_of(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

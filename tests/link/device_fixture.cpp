@@ -8,7 +8,7 @@ namespace kovo::testing {
 
 testsupport::DevsimProcess& DeviceTest::attach_device(const std::vector<std::string>& arguments) {
   devices_.push_back(std::make_unique<testsupport::DevsimProcess>(arguments));
-  const QString line = QString::fromStdString(devices_.back()->ptyPath());
+  const std::string line = devices_.back()->ptyPath();
   ports_.add(line, line);
   return *devices_.back();
 }

@@ -123,7 +123,7 @@ TEST_F(Exchange, LineClosedByTheDeviceFailsWithoutHanging) {
 
 TEST_F(Exchange, ReadOnASilentLineEndsAtTheTimeOut) {
   PseudoTerminal line; // nothing behind it, not even an echo
-  ports_.add("line", QString::fromStdString(line.device_path()));
+  ports_.add("line", line.device_path());
   run_program([] {
     ASSERT_EQ(opencom(0.5), 0);
     unsigned char buffer[10];

@@ -297,7 +297,7 @@ TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
   attach_device({"--type", "71"});
   const bool port_opens = !reconnect.second_device.empty();
   testsupport::DevsimProcess* second = port_opens ? &attach_device(reconnect.second_device) : nullptr;
-  if (!port_opens) ports_.add(QStringLiteral("ttyGONE"), QStringLiteral("/nonexistent/ttyGONE"));
+  if (!port_opens) ports_.add("ttyGONE", "/nonexistent/ttyGONE");
   const std::string file = path_in_folder("firmware.frm");
   std::ofstream(file) << ":10000000000102030405060708090A0B0C0D0E0F78\n:00000001FF\n";
   run_program([&] {

@@ -1,20 +1,25 @@
 #include "port_scan.h"
 #include "fake_ports.h"
+#include "held_line.h"
 #include "open_watch.h"
 #include "pseudo_terminal.h"
 #include "rs232.h"
 #include "session.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
-#include <QSerialPort>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 using kovo::testing::FakePorts;
+using kovo::testing::HeldLine;
 using kovo::testing::OpenWatch;
 using kovo::testing::PseudoTerminal;
 
@@ -39,17 +44,17 @@ TEST(PortNumbers, OtherPortsGetAStableNumberAboveEveryComNumber) {
 
 TEST_F(PortList, HoldsAtMostTheCapacityAndEveryNumberOpensItsOwnPort) {
   FakePorts ports;
-  for (int i = 0; i < 150; ++i) ports.add(QStringLiteral("ttyS%1").arg(i), QStringLiteral("/dev/ttyS%1").arg(i));
+  for (int i = 0; i < 150; ++i) ports.add("ttyS" + std::to_string(i), "/dev/ttyS" + std::to_string(i));
   SerialPortEntry entries[100];
   ASSERT_EQ(ListSerialPorts(entries, 100), 100);
   for (int i = 0; i < 100; ++i) {
-    EXPECT_EQ(rt::location_of_port(entries[i].number), QStringLiteral("/dev/ttyS%1").arg(i));
+    EXPECT_EQ(rt::location_of_port(entries[i].number), "/dev/ttyS" + std::to_string(i));
   }
 }
 
 TEST_F(PortList, LongNamesAreCutToTheLabelSize) {
   FakePorts ports;
-  ports.add(QString(150, 'x'));
+  ports.add(std::string(150, 'x'));
   SerialPortEntry entries[1];
   ASSERT_EQ(ListSerialPorts(entries, 1), 1);
   EXPECT_EQ(std::strlen(entries[0].label), 99u);
@@ -65,19 +70,23 @@ TEST_F(PortList, AnUnlistedNumberCannotBeOpened) {
 // The live source with the virtual ports the environment names.
 class VirtualPortList : public PortList {
 protected:
-  ~VirtualPortList() override { qunsetenv("KOVOFLASH_EXTRA_PORTS"); }
+  ~VirtualPortList() override { unsetenv("KOVOFLASH_EXTRA_PORTS"); }
 
-  QStringList labels_listed_for(const QStringList& named) const {
-    qputenv("KOVOFLASH_EXTRA_PORTS", QFile::encodeName(named.join(QDir::listSeparator())));
+  std::vector<std::string> labels_listed_for(const std::vector<std::string>& named) const {
+    std::string listed;
+    for (const std::string& path : named) listed += path + ':';
+    setenv("KOVOFLASH_EXTRA_PORTS", listed.c_str(), 1);
     SerialPortEntry entries[100];
     const int count = ListSerialPorts(entries, 100);
-    QStringList labels;
-    for (int i = 0; i < count; ++i) labels << QString::fromUtf8(entries[i].label);
+    std::vector<std::string> labels;
+    for (int i = 0; i < count; ++i) labels.push_back(entries[i].label);
     return labels;
   }
 
+  std::string in_folder(const char* name) const { return folder_.filePath(QString::fromUtf8(name)).toStdString(); }
+
   const PseudoTerminal line_;
-  const QString path_ = QString::fromStdString(line_.device_path());
+  const std::string path_ = line_.device_path();
   QTemporaryDir folder_;
 };
 
@@ -85,33 +94,34 @@ protected:
 // very moment: an open by the list would take it from them.
 TEST_F(VirtualPortList, IsListedWithoutBeingOpened) {
   const OpenWatch watch(line_.device_path());
-  EXPECT_TRUE(labels_listed_for({path_}).contains(path_));
+  EXPECT_EQ(std::ranges::count(labels_listed_for({path_}), path_), 1);
   EXPECT_FALSE(watch.opened_since());
-  QSerialPort port(path_);
-  ASSERT_TRUE(port.open(QIODevice::ReadWrite));
+  const HeldLine port(path_);
+  ASSERT_TRUE(port.held());
   EXPECT_TRUE(watch.opened_since()) << "the watch sees an open";
 }
 
 TEST_F(VirtualPortList, ListsALineOnceHoweverItIsNamed) {
-  QString doubled_slash = path_;
-  doubled_slash.insert(path_.lastIndexOf(QLatin1Char('/')), QLatin1Char('/'));
-  const QString link = folder_.filePath(QStringLiteral("link"));
-  ASSERT_TRUE(QFile::link(path_, link));
-  const QStringList labels = labels_listed_for({path_, path_, doubled_slash, link, path_});
-  EXPECT_EQ(labels.count(path_), 1);
-  EXPECT_FALSE(labels.contains(doubled_slash));
-  EXPECT_FALSE(labels.contains(link));
+  std::string doubled_slash = path_;
+  doubled_slash.insert(path_.rfind('/'), "/");
+  const std::string link = in_folder("link");
+  std::filesystem::create_symlink(path_, link);
+  const std::vector<std::string> labels = labels_listed_for({path_, path_, doubled_slash, link, path_});
+  EXPECT_EQ(std::ranges::count(labels, path_), 1);
+  EXPECT_EQ(std::ranges::count(labels, doubled_slash), 0);
+  EXPECT_EQ(std::ranges::count(labels, link), 0);
 }
 
 // /dev/ptmx opens, but as a new pseudo-terminal each time, not as a line.
 TEST_F(VirtualPortList, LeavesOutWhatIsNoSerialLine) {
-  const QString missing = folder_.filePath(QStringLiteral("no-such-port"));
-  const QString plain_file = folder_.filePath(QStringLiteral("plain"));
-  QFile(plain_file).open(QIODevice::WriteOnly);
-  const QStringList no_lines = {missing, plain_file, folder_.path(), QStringLiteral("/dev/ptmx")};
-  const QStringList labels = labels_listed_for(no_lines + QStringList{path_});
-  EXPECT_TRUE(labels.contains(path_));
-  for (const QString& path : no_lines) EXPECT_FALSE(labels.contains(path)) << path.toStdString();
+  const std::string plain_file = in_folder("plain");
+  std::ofstream(plain_file).put('x');
+  std::vector<std::string> named = {in_folder("no-such-port"), plain_file, folder_.path().toStdString(), "/dev/ptmx"};
+  const std::vector<std::string> no_lines = named;
+  named.push_back(path_);
+  const std::vector<std::string> labels = labels_listed_for(named);
+  EXPECT_EQ(std::ranges::count(labels, path_), 1);
+  for (const std::string& path : no_lines) EXPECT_EQ(std::ranges::count(labels, path), 0) << path;
 }
 
 } // namespace

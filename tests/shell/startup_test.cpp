@@ -184,8 +184,8 @@ TEST_F(Startup, OpeningTheRingKeepsThePortTheProgramHoldsOpen) {
 
 TEST_F(Startup, ChoosingAnotherPortClosesTheOpenOneAndStoresTheChoice) {
   PseudoTerminal first, second;
-  ports_.add("first", QString::fromStdString(first.device_path()));
-  ports_.add("second", QString::fromStdString(second.device_path()));
+  ports_.add("first", first.device_path());
+  ports_.add("second", second.device_path());
   run_program([this] {
     const int opened = COMGEN;
     ASSERT_EQ(OpenComConfig(opened, "", 38400, 0, 8, 2, 1024, -1), 0);
@@ -201,7 +201,7 @@ class Quitting : public Startup, public ::testing::WithParamInterface<const char
 
 TEST_P(Quitting, EndsTheProgramAndClosesThePort) {
   PseudoTerminal line;
-  ports_.add("line", QString::fromStdString(line.device_path()));
+  ports_.add("line", line.device_path());
   int opened = 0;
   const int result = run_program_until_quit([&] {
     opened = COMGEN;

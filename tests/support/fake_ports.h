@@ -3,6 +3,7 @@
 
 #include "port_scan.h"
 
+#include <string>
 #include <vector>
 
 namespace kovo::testing {
@@ -15,11 +16,11 @@ public:
   FakePorts& operator=(const FakePorts&) = delete;
 
   // A port, its location the label unless given.
-  void add(const QString& label, const QString& location = {}) {
-    ports_.push_back({label, location.isEmpty() ? label : location});
+  void add(const std::string& label, const std::string& location = {}) {
+    ports_.push_back({label, location.empty() ? label : location});
   }
   // A port unplugged.
-  void remove(const QString& label) {
+  void remove(const std::string& label) {
     std::erase_if(ports_, [&label](const rt::PortCandidate& port) { return port.label == label; });
   }
   std::vector<rt::PortCandidate> candidates() override { return ports_; }

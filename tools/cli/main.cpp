@@ -100,7 +100,7 @@ int update_one_port(int argc, char** argv, const cli::Options& options, const cl
   QString port = options.ports.value(0);
   if (names_a_path(port)) {
     port = QFileInfo(port).absoluteFilePath();
-    rt::offer_port(port);
+    rt::offer_port(rt::to_system_text(port));
   }
   std::optional<rt::LineTrace> trace;
   if (!start_trace(options.trace, firmware.file, trace, texts)) return cli::code_of(ExitStatus::Usage);

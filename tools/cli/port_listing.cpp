@@ -30,7 +30,8 @@ QString usb_text(const rt::PortDetails& details, const Texts& texts) {
 // Label, number, description, USB id.
 TableRow row_of(const rt::RingItem& item, const Texts& texts) {
   const rt::PortDetails details = rt::describe_port(item.value);
-  const QString description = details.virtual_port ? QString::fromUtf8(texts.virtual_port) : details.description;
+  const QString description =
+      details.virtual_port ? QString::fromUtf8(texts.virtual_port) : rt::from_system_text(details.description);
   return {rt::from_system_text(item.label), QString::number(item.value), description, usb_text(details, texts)};
 }
 
@@ -56,11 +57,11 @@ std::vector<ListedPort> listed_ports() {
 // path it gives.
 QString line_named(const QString& wanted, const std::vector<ListedPort>& listed) {
   for (const ListedPort& port : listed) {
-    if (names_port(wanted, port.label, port.number, port.details.location)) {
-      return rt::resolved_location(port.details.location);
+    if (names_port(wanted, port.label, port.number, rt::from_system_text(port.details.location))) {
+      return rt::from_system_text(rt::resolved_location(port.details.location));
     }
   }
-  return rt::resolved_location(wanted);
+  return rt::from_system_text(rt::resolved_location(rt::to_system_text(wanted)));
 }
 
 QStringList lines_named(const QStringList& ports, const std::vector<ListedPort>& listed) {
@@ -96,7 +97,7 @@ bool names_port(const QString& wanted, const QString& label, int number, const Q
   bool is_number = false;
   const int wanted_number = wanted.toInt(&is_number);
   return label.compare(wanted, Qt::CaseInsensitive) == 0 || (is_number && wanted_number == number) ||
-         rt::same_location(wanted, location);
+         rt::same_location(rt::to_system_text(wanted), rt::to_system_text(location));
 }
 
 std::optional<std::pair<QString, QString>> port_named_twice(const QStringList& ports) {
@@ -114,9 +115,9 @@ QStringList ports_with_links(const QStringList& named) {
   QStringList ports = named;
   QStringList lines = lines_named(named, listed);
   for (const ListedPort& port : listed) {
-    const QString line = rt::resolved_location(port.details.location);
+    const QString line = rt::from_system_text(rt::resolved_location(port.details.location));
     if (!is_link_adapter(port.details) || lines.contains(line)) continue;
-    ports.append(port.details.location);
+    ports.append(rt::from_system_text(port.details.location));
     lines.append(line);
   }
   return ports;

@@ -91,7 +91,8 @@ QString port_problem(const Step& step, rt::PortFailure failure, const QString& p
 std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wanted) {
   for (const rt::RingItem& item : ring.items) {
     const QString label = rt::from_system_text(item.label);
-    if (names_port(wanted, label, item.value, rt::describe_port(item.value).location)) return item.value;
+    const QString location = rt::from_system_text(rt::describe_port(item.value).location);
+    if (names_port(wanted, label, item.value, location)) return item.value;
   }
   return std::nullopt;
 }
@@ -116,7 +117,8 @@ ExitStatus choose_port(const Step& step, const QString& wanted, bool port_stored
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
   if (!wanted.isEmpty()) {
     const auto value = port_named(ring, wanted);
-    if (!value) return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(wanted), wanted));
+    if (!value)
+      return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(rt::to_system_text(wanted)), wanted));
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, *value);
   } else if (!port_stored) {
     if (const ExitStatus chosen = choose_the_link(step); chosen != ExitStatus::Success) return chosen;
