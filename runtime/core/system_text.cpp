@@ -1,6 +1,10 @@
 #include "system_text.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
+#include "wide_text.h"
+
 #include <QCoreApplication>
 #endif
 
@@ -19,8 +23,18 @@ std::vector<std::string> command_line_arguments(int, char**) {
   for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(to_system_text(argument));
   return arguments;
 }
+
+std::string environment_variable(const char* name) {
+  const wchar_t* value = _wgetenv(wide_from_utf8(name).c_str());
+  return value ? utf8_from_wide(value) : std::string();
+}
 #else
 std::vector<std::string> command_line_arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+std::string environment_variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
 #endif
 
 } // namespace rt

@@ -17,4 +17,7 @@ std::string to_system_text(const QString& text);
 // application object, which may have taken its own arguments out of argv.
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
+// The variable's value; "" when unset. On Windows read wide, given as UTF-8.
+std::string environment_variable(const char* name);
+
 } // namespace rt
