@@ -26,6 +26,7 @@
 #include "workshop.h"
 #include "written_addresses.h"
 
+#include <QCoreApplication>
 #include <filesystem>
 #include <optional>
 
@@ -166,6 +167,8 @@ int check_file(const cli::Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+  // Only while the serial line still waits on Qt's notifiers: goes with them.
+  QCoreApplication application(argc, argv);
   rt::prepare_console_output();
   const rt::SignalHandling signal_handling;
   rt::Session session;

@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace cli {
@@ -51,9 +52,9 @@ std::string hex_digits(std::uint64_t value, int digits) {
 }
 
 std::string one_decimal(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.1f", value);
-  return buffer;
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+  return std::string(buffer, written.ptr);
 }
 
 } // namespace cli

@@ -26,7 +26,7 @@ std::string padded(std::string_view text, std::size_t width);
 // value in upper-case hexadecimal with at least digits digits.
 std::string hex_digits(std::uint64_t value, int digits);
 
-// value with one decimal, as "%.1f" would write it in the C locale.
+// value with one decimal and a point, whatever the locale.
 std::string one_decimal(double value);
 
 } // namespace cli

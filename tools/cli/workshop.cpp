@@ -4,7 +4,6 @@
 #include "events.h"
 #include "line_trace.h"
 #include "live_output.h"
-#include "system_text.h"
 #include "trace_file.h"
 #include "utility.h"
 #include "workshop_view.h"
