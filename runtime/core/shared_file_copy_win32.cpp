@@ -2,10 +2,7 @@
 
 #include "wide_text.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windows_api.h"
 
 namespace rt {
 

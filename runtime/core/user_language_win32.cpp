@@ -1,9 +1,6 @@
 #include "user_language.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windows_api.h"
 
 namespace rt {
 
