@@ -55,9 +55,14 @@ std::string this_program() {
 #else
   (void)parent;
 #endif
-  const int nowhere = open("/dev/null", O_WRONLY);
+  // Nothing to read: a copy in a process group of its own that read the
+  // terminal would be stopped.
+  const int nowhere = open("/dev/null", O_RDWR);
   dup2(output, STDOUT_FILENO);
-  if (nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+  if (nowhere >= 0) {
+    dup2(nowhere, STDIN_FILENO);
+    dup2(nowhere, STDERR_FILENO);
+  }
   execv(program, argv);
   const int error = errno;
   [[maybe_unused]] const ssize_t said = write(failure, &error, sizeof error);
