@@ -3,10 +3,8 @@
 #include "files.h"
 #include "flash.h"
 #include "flash_load.h"
-#include "qt_text.h"
+#include "text.h"
 #include "utility.h"
-
-#include <cstdio>
 
 namespace cli {
 namespace {
@@ -15,18 +13,9 @@ namespace {
 constexpr std::size_t kReceivedByEveryDevice = kovo::kProgrammedBytesPerSize;
 constexpr std::size_t kBytesPerKiB = 1024;
 
-// The file as it is now, read as Load reads it.
-std::optional<rt::SharedFileCopy> copy_of(const std::string& file) {
-  std::FILE* opened = OpenRegularFile(file.c_str(), kovo::kMaxFirmwareFileBytes);
-  if (!opened) return std::nullopt;
-  auto copy = rt::SharedFileCopy::of(opened, kovo::kMaxFirmwareFileBytes);
-  std::fclose(opened);
-  return copy;
-}
-
 } // namespace
 
-std::string CheckedFirmware::loaded() const { return copy ? rt::to_system_text(copy->path()) : file; }
+std::string CheckedFirmware::loaded() const { return copy ? copy->path() : file; }
 
 std::optional<std::string> readable_firmware_path(const std::string& argument) {
   const auto file = rt::readable_file(argument);
@@ -36,17 +25,16 @@ std::optional<std::string> readable_firmware_path(const std::string& argument) {
 
 std::variant<CheckedFirmware, FirmwareRefusal> check_firmware(const std::string& argument, bool force,
                                                               const Texts& texts) {
-  const FirmwareRefusal unreadable{ExitStatus::File,
-                                   QString::fromUtf8(texts.file_unreadable).arg(rt::from_system_text(argument))};
+  const FirmwareRefusal unreadable{ExitStatus::File, format(texts.file_unreadable, {argument})};
   const auto file = readable_firmware_path(argument);
   if (!file) return unreadable;
-  CheckedFirmware firmware{*file, copy_of(*file), nullptr};
+  CheckedFirmware firmware{*file, rt::SharedFileCopy::of(*file, kovo::kMaxFirmwareFileBytes), nullptr};
   if (!firmware.copy && rt::SharedFileCopy::possible) return unreadable;
   firmware.image = firmware_image(firmware.loaded());
-  if (!firmware.image) return FirmwareRefusal{ExitStatus::File, QString::fromUtf8(texts.file_faulty)};
+  if (!firmware.image) return FirmwareRefusal{ExitStatus::File, texts.file_faulty};
   if (!force && !any_written(firmware.image->written, 0, kReceivedByEveryDevice)) {
-    const QString kib = QString::number(kReceivedByEveryDevice / kBytesPerKiB);
-    return FirmwareRefusal{ExitStatus::File, QString::fromUtf8(texts.no_data_refused).arg(kib)};
+    const std::string kib = std::to_string(kReceivedByEveryDevice / kBytesPerKiB);
+    return FirmwareRefusal{ExitStatus::File, format(texts.no_data_refused, {kib})};
   }
   return firmware;
 }

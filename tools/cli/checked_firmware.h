@@ -9,7 +9,6 @@
 #include "texts.h"
 #include "written_addresses.h"
 
-#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +27,7 @@ struct CheckedFirmware {
 
 struct FirmwareRefusal {
   ExitStatus status;
-  QString reason;
+  std::string reason;
 };
 
 // The absolute path of a readable file that fits the system's path buffer,

@@ -2,100 +2,114 @@
 
 #include "live_output.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <array>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <utility>
 
 namespace cli {
 namespace {
 
-const std::array<std::pair<EventPhase, QLatin1String>, 6> kPhaseNames = {{
-    {EventPhase::Start, QLatin1String("start")},
-    {EventPhase::Connecting, QLatin1String("connecting")},
-    {EventPhase::Device, QLatin1String("device")},
-    {EventPhase::Loading, QLatin1String("loading")},
-    {EventPhase::Programming, QLatin1String("programming")},
-    {EventPhase::Result, QLatin1String("result")},
+using Json = nlohmann::json; // keys sorted, as the lines have always had them
+
+const std::array<std::pair<EventPhase, const char*>, 6> kPhaseNames = {{
+    {EventPhase::Start, "start"},
+    {EventPhase::Connecting, "connecting"},
+    {EventPhase::Device, "device"},
+    {EventPhase::Loading, "loading"},
+    {EventPhase::Programming, "programming"},
+    {EventPhase::Result, "result"},
 }};
 
-QLatin1String name_of(EventPhase phase) {
+const char* name_of(EventPhase phase) {
   for (const auto& [named, name] : kPhaseNames) {
     if (named == phase) return name;
   }
-  return QLatin1String("start");
+  return "start";
 }
 
-std::optional<EventPhase> phase_named(const QString& name) {
+std::optional<EventPhase> phase_named(const std::string& name) {
   for (const auto& [phase, phase_name] : kPhaseNames) {
     if (name == phase_name) return phase;
   }
   return std::nullopt;
 }
 
-void put_text(QJsonObject& object, const char* key, const QString& text) {
-  if (!text.isEmpty()) object.insert(QLatin1String(key), text);
+void put_text(Json& object, const char* key, const std::string& text) {
+  if (!text.empty()) object[key] = text;
 }
 
-void put_number(QJsonObject& object, const char* key, std::optional<int> number) {
-  if (number) object.insert(QLatin1String(key), *number);
+void put_number(Json& object, const char* key, std::optional<int> number) {
+  if (number) object[key] = *number;
 }
 
-std::optional<int> number_at(const QJsonObject& object, const char* key) {
-  const QJsonValue value = object.value(QLatin1String(key));
-  return value.isDouble() ? std::optional<int>(value.toInt()) : std::nullopt;
+std::optional<int> number_at(const Json& object, const char* key) {
+  const auto value = object.find(key);
+  if (value == object.end() || !value->is_number()) return std::nullopt;
+  return value->is_number_float() ? static_cast<int>(value->get<double>()) : value->get<int>();
+}
+
+std::string text_at(const Json& object, const char* key) {
+  const auto value = object.find(key);
+  return value != object.end() && value->is_string() ? value->get<std::string>() : std::string();
 }
 
 } // namespace
 
-QByteArray json_line(const Event& event) {
-  QJsonObject object;
-  object.insert(QLatin1String("phase"), name_of(event.phase));
-  object.insert(QLatin1String("port"), event.port);
+std::string compact_json(const nlohmann::json& object) {
+  // Bytes that are no UTF-8 (a path's) become U+FFFD, as they always did.
+  return object.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string json_line(const Event& event) {
+  Json object = Json::object();
+  object["phase"] = name_of(event.phase);
+  object["port"] = event.port;
   put_text(object, "device", event.device);
   put_text(object, "version", event.version);
   put_number(object, "percent", event.percent);
   put_number(object, "status", event.status);
   put_text(object, "message", event.message);
-  return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+  return compact_json(object) + '\n';
 }
 
-std::optional<Event> event_from_json(const QByteArray& line) {
-  const QJsonObject object = QJsonDocument::fromJson(line).object();
-  const auto phase = phase_named(object.value(QLatin1String("phase")).toString());
+std::optional<Event> event_from_json(std::string_view line) {
+  const Json object = Json::parse(line, nullptr, false);
+  if (!object.is_object()) return std::nullopt;
+  const auto phase = phase_named(text_at(object, "phase"));
   if (!phase) return std::nullopt;
   return Event{*phase,
-               object.value(QLatin1String("port")).toString(),
-               object.value(QLatin1String("device")).toString(),
-               object.value(QLatin1String("version")).toString(),
+               text_at(object, "port"),
+               text_at(object, "device"),
+               text_at(object, "version"),
                number_at(object, "percent"),
                number_at(object, "status"),
-               object.value(QLatin1String("message")).toString()};
+               text_at(object, "message")};
 }
 
 void write_event(const Event& event) {
-  const QByteArray line = json_line(event);
-  std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+  const std::string line = json_line(event);
+  std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }
 
-ExitStatus end_before_any_port(const QStringList& ports, bool events, ExitStatus status, const QString& reason) {
+ExitStatus end_before_any_port(const std::vector<std::string>& ports, bool events, ExitStatus status,
+                               const std::string& reason) {
   write_line(stderr, reason);
   if (!events) return status;
-  for (const QString& port : ports.isEmpty() ? QStringList{QString()} : ports) {
+  for (const std::string& port : ports.empty() ? std::vector<std::string>{std::string()} : ports) {
     write_event({EventPhase::Result, port, {}, {}, std::nullopt, code_of(status), reason});
   }
   return status;
 }
 
-EventStream::EventStream(const QString& port) { current_.port = port; }
+EventStream::EventStream(const std::string& port) { current_.port = port; }
 
-void EventStream::use_port(const QString& port) { current_.port = port; }
+void EventStream::use_port(const std::string& port) { current_.port = port; }
 
 void EventStream::enter(EventPhase phase) { current_.phase = phase; }
 
-void EventStream::identified(const QString& device, const QString& version) {
+void EventStream::identified(const std::string& device, const std::string& version) {
   current_.phase = EventPhase::Device;
   current_.device = device;
   current_.version = version;
@@ -103,17 +117,17 @@ void EventStream::identified(const QString& device, const QString& version) {
 
 void EventStream::progress(int percent) { write(percent, {}); }
 
-void EventStream::said(const QString& line) {
+void EventStream::said(const std::string& line) {
   last_said_ = line;
   write(std::nullopt, line);
 }
 
-void EventStream::complained(const QString& line) {
+void EventStream::complained(const std::string& line) {
   last_complaint_ = line;
   write(std::nullopt, line);
 }
 
-void EventStream::warned(const QString& line) { write(std::nullopt, line); }
+void EventStream::warned(const std::string& line) { write(std::nullopt, line); }
 
 void EventStream::result(ExitStatus status) {
   current_.phase = EventPhase::Result;
@@ -121,7 +135,7 @@ void EventStream::result(ExitStatus status) {
   write(std::nullopt, status == ExitStatus::Success ? last_said_ : last_complaint_);
 }
 
-void EventStream::write(std::optional<int> percent, const QString& message) {
+void EventStream::write(std::optional<int> percent, const std::string& message) {
   Event event = current_;
   event.percent = percent;
   event.message = message;

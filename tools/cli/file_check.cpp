@@ -2,13 +2,13 @@
 
 #include "checked_firmware.h"
 #include "crc32.h"
+#include "events.h"
 #include "flash.h"
 #include "live_output.h"
-#include "qt_text.h"
+#include "text.h"
 #include "written_addresses.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
 #include <vector>
@@ -20,7 +20,7 @@ constexpr std::size_t kBytesPerKiB = 1024;
 constexpr int kMemorySizes[] = {1, 2}; // 16 KiB and 32 KiB devices
 
 struct MemoryFit {
-  QString kib;
+  std::string kib;
   bool fits = false; // no data at or beyond its end
   std::uint32_t crc = 0;
 };
@@ -34,13 +34,9 @@ struct Findings {
   std::vector<MemoryFit> memories;
 };
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string yes_or_no(bool yes, const Texts& texts) { return yes ? texts.yes : texts.no; }
 
-QString yes_or_no(bool yes, const Texts& texts) { return text(yes ? texts.yes : texts.no); }
-
-QString hex(std::uint64_t value, int digits) {
-  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
+std::string hex(std::uint64_t value, int digits) { return "0x" + hex_digits(value, digits); }
 
 std::optional<std::size_t> highest_address(const WrittenAddresses& written) {
   for (std::size_t address = written.size(); address-- > 0;) {
@@ -51,7 +47,7 @@ std::optional<std::size_t> highest_address(const WrittenAddresses& written) {
 
 MemoryFit fit_of(const FirmwareImage& image, int memory_size) {
   const std::size_t programmed = static_cast<std::size_t>(memory_size) * kovo::kProgrammedBytesPerSize;
-  return {QString::number(programmed / kBytesPerKiB), !any_written(image.written, programmed, image.written.size()),
+  return {std::to_string(programmed / kBytesPerKiB), !any_written(image.written, programmed, image.written.size()),
           crc32(std::span(image.bytes).first(programmed))};
 }
 
@@ -63,50 +59,47 @@ Findings findings_of(const FirmwareImage* image) {
 }
 
 void write_text(const Findings& findings, const Texts& texts) {
-  write_line(stdout, text(texts.check_loads).arg(yes_or_no(findings.loads, texts)));
+  write_line(stdout, format(texts.check_loads, {yes_or_no(findings.loads, texts)}));
   if (!findings.loads) return;
-  const QString highest = findings.highest ? hex(*findings.highest, 4) : text(texts.none);
-  write_line(stdout, text(texts.check_highest).arg(highest));
-  write_line(stdout, text(texts.check_bytes).arg(findings.bytes));
+  const std::string highest = findings.highest ? hex(*findings.highest, 4) : texts.none;
+  write_line(stdout, format(texts.check_highest, {highest}));
+  write_line(stdout, format(texts.check_bytes, {std::to_string(findings.bytes)}));
   for (const MemoryFit& memory : findings.memories) {
-    write_line(stdout, text(texts.check_fits).arg(memory.kib, yes_or_no(memory.fits, texts)));
-    write_line(stdout, text(texts.check_crc).arg(memory.kib, hex(memory.crc, 8)));
+    write_line(stdout, format(texts.check_fits, {memory.kib, yes_or_no(memory.fits, texts)}));
+    write_line(stdout, format(texts.check_crc, {memory.kib, hex(memory.crc, 8)}));
   }
 }
 
 // Keys as the text's lines name them; the address a number, null without data.
-void write_json(const QString& file, const Findings& findings, const QString& reason) {
-  QJsonObject object{{QLatin1String("file"), file}, {QLatin1String("loads"), findings.loads}};
-  if (!findings.loads) object.insert(QLatin1String("message"), reason);
+void write_json(const std::string& file, const Findings& findings, const std::string& reason) {
+  nlohmann::json object = {{"file", file}, {"loads", findings.loads}};
+  if (!findings.loads) object["message"] = reason;
   if (findings.loads) {
-    object.insert(QLatin1String("end_record"), findings.end_record);
-    object.insert(QLatin1String("highest_address"),
-                  findings.highest ? QJsonValue(static_cast<qint64>(*findings.highest)) : QJsonValue());
-    object.insert(QLatin1String("bytes_with_data"), static_cast<qint64>(findings.bytes));
+    object["end_record"] = findings.end_record;
+    object["highest_address"] = findings.highest ? nlohmann::json(*findings.highest) : nlohmann::json(nullptr);
+    object["bytes_with_data"] = findings.bytes;
     for (const MemoryFit& memory : findings.memories) {
-      object.insert(QStringLiteral("fits_%1_kib").arg(memory.kib), memory.fits);
-      object.insert(QStringLiteral("crc32_%1_kib").arg(memory.kib), hex(memory.crc, 8));
+      object["fits_" + memory.kib + "_kib"] = memory.fits;
+      object["crc32_" + memory.kib + "_kib"] = hex(memory.crc, 8);
     }
   }
-  const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
-  std::fprintf(stdout, "%s\n", line.constData());
-  std::fflush(stdout);
+  write_line(stdout, compact_json(object));
 }
 
 } // namespace
 
 ExitStatus check_file(const std::string& argument, const Texts& texts, bool json) {
-  const QString file = rt::from_system_text(argument);
+  const std::string& file = argument;
   const auto path = readable_firmware_path(argument);
   const auto image = path ? firmware_image(*path) : nullptr;
   const Findings findings = findings_of(image.get());
-  const QString reason = path ? text(texts.file_faulty) : text(texts.file_unreadable).arg(file);
+  const std::string reason = path ? std::string(texts.file_faulty) : format(texts.file_unreadable, {file});
   if (json)
     write_json(file, findings, reason);
   else if (path)
     write_text(findings, texts);
   if (!findings.loads) write_line(stderr, reason);
-  if (!findings.end_record) write_line(stderr, text(texts.no_end_record));
+  if (!findings.end_record) write_line(stderr, texts.no_end_record);
   return findings.loads ? ExitStatus::Success : ExitStatus::File;
 }
 

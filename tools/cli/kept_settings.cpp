@@ -2,41 +2,46 @@
 
 #include "files.h"
 #include "live_output.h"
-#include "qt_text.h"
+#include "text.h"
 #include "user_settings.h"
 #include "util.h"
 
-#include <QByteArray>
-#include <QDir>
-
 namespace cli {
 
-QString user_settings_file() {
-  const QString folder = rt::from_system_text(rt::user_settings_folder());
-  return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1String(kovo::kSettingsFile));
+std::string user_settings_file() {
+  const std::string folder = rt::user_settings_folder();
+  return folder.empty() ? std::string() : folder + '/' + kovo::kSettingsFile;
 }
+
+namespace {
+
+// The system takes the first line for the port.
+bool names_a_port(const std::string& settings) {
+  const std::string first_line = settings.substr(0, settings.find('\n'));
+  return first_line.find_first_not_of(" \t\r\v\f") != std::string::npos;
+}
+
+} // namespace
 
 KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
   rt::UserSettings settings;
   if (use == SettingsUse::Stored) {
     path_ = user_settings_file();
-    if (!path_.isEmpty()) settings = rt::read_user_settings(rt::to_system_text(path_), kovo::kMaxSettingsFileBytes);
+    if (!path_.empty()) settings = rt::read_user_settings(path_, kovo::kMaxSettingsFileBytes);
   }
   if (settings.found == rt::SettingsFound::Unreadable) {
-    write_line(stderr, QString::fromUtf8(texts.settings_unreadable).arg(QDir::toNativeSeparators(path_)));
+    write_line(stderr, format(texts.settings_unreadable, {path_}));
     path_.clear();
   }
-  // The system takes the first line for the port.
-  port_stored_ = settings.found == rt::SettingsFound::Read &&
-                 !QByteArray::fromStdString(settings.content).split('\n').constFirst().trimmed().isEmpty();
+  port_stored_ = settings.found == rt::SettingsFound::Read && names_a_port(settings.content);
   rt::keep_settings_in_memory(kovo::kSettingsFile, settings);
 }
 
 void KeptSettings::store() const {
-  if (path_.isEmpty() || !device_answered_) return;
+  if (path_.empty() || !device_answered_) return;
   // When the file cannot be written the run's result stands; the old file stays whole.
   if (const auto content = rt::settings_in_memory(kovo::kSettingsFile))
-    rt::store_user_settings(rt::to_system_text(path_), *content);
+    rt::store_user_settings(path_, *content);
 }
 
 } // namespace cli

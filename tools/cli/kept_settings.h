@@ -7,13 +7,13 @@
 
 #include "texts.h"
 
-#include <QString>
+#include <string>
 
 namespace cli {
 
 // Where the command line keeps its settings; empty when the system names no
 // configuration folder.
-QString user_settings_file();
+std::string user_settings_file();
 
 enum class SettingsUse {
   Stored,   // the user's settings, stored again after a device answered
@@ -34,7 +34,7 @@ public:
   void store() const;
 
 private:
-  QString path_; // empty: nothing is to be stored
+  std::string path_; // empty: nothing is to be stored
   bool device_answered_ = false;
   bool port_stored_ = false;
 };

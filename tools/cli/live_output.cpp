@@ -2,8 +2,8 @@
 
 #include "24GHz_prog.h"
 #include "outcome.h"
-#include "qt_text.h"
 #include "terminal.h"
+#include "text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,33 +35,38 @@ EventPhase event_phase(Phase phase) {
 
 // The line cut short of the last column of a terminal columns wide; columns
 // 0 (not known): whole.
-QString cut_to_width(const QString& line, int columns) { return columns > 1 ? line.left(columns - 1) : line; }
+std::string cut_to_width(const std::string& line, int columns) {
+  return columns > 1 ? left_chars(line, static_cast<std::size_t>(columns - 1)) : line;
+}
 
 } // namespace
 
-QString progress_bar(int percent, int bar_width) {
-  const QString percent_text = QStringLiteral("%1 %").arg(percent, 3);
+std::string progress_bar(int percent, int bar_width) {
+  char percent_text[16];
+  std::snprintf(percent_text, sizeof percent_text, "%3d %%", percent);
   if (bar_width <= 0) return percent_text;
   const int filled = bar_width * percent / 100;
-  return QStringLiteral("[%1%2] %3")
-      .arg(QString(filled, QLatin1Char('#')), QString(bar_width - filled, QLatin1Char('-')), percent_text);
+  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+         std::string(static_cast<std::size_t>(bar_width - filled), '-') + "] " + percent_text;
 }
 
-QStringList fit_to_width(const std::function<QStringList(int bar_width)>& make_lines, int columns) {
-  QStringList lines = make_lines(kBarWidth);
-  qsizetype widest = 0;
-  for (const QString& line : lines) widest = std::max(widest, line.size());
-  const qsizetype room = columns - 1;
+std::vector<std::string> fit_to_width(const std::function<std::vector<std::string>(int bar_width)>& make_lines,
+                                      int columns) {
+  std::vector<std::string> lines = make_lines(kBarWidth);
+  long long widest = 0;
+  for (const std::string& line : lines) widest = std::max(widest, static_cast<long long>(width_of(line)));
+  const long long room = columns - 1;
   if (room <= 0 || widest <= room) return lines;
   // Each column the bar gives up shortens the widest line by one.
   const auto narrower = static_cast<int>(kBarWidth - (widest - room));
   lines = make_lines(narrower >= kNarrowestBar ? narrower : 0);
-  for (QString& line : lines) line = cut_to_width(line, columns);
+  for (std::string& line : lines) line = cut_to_width(line, columns);
   return lines;
 }
 
-void write_line(std::FILE* stream, const QString& line) {
-  std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+void write_line(std::FILE* stream, const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputc('\n', stream);
   std::fflush(stream);
 }
 
@@ -78,13 +83,13 @@ void LiveOutput::follow(Phase phase) {
   drawn_ = {};
 }
 
-void LiveOutput::say(const QString& line) {
+void LiveOutput::say(const std::string& line) {
   end_live_line();
   write_line(stream_, line);
   if (events_) events_->said(line);
 }
 
-void LiveOutput::conclude(const QString& result, const QString& line) {
+void LiveOutput::conclude(const std::string& result, const std::string& line) {
   end_live_line();
   write_line(stream_, line);
   if (events_) events_->said(result);
@@ -95,19 +100,19 @@ bool LiveOutput::before_message(const rt::ShownMessage& message) {
   return !ends_a_step(message);
 }
 
-void LiveOutput::complain(const QString& line) {
+void LiveOutput::complain(const std::string& line) {
   end_live_line();
   write_line(stderr, line);
   if (events_) events_->complained(line);
 }
 
-void LiveOutput::use_port(const QString& label) {
+void LiveOutput::use_port(const std::string& label) {
   if (events_) events_->use_port(label);
 }
 
-void LiveOutput::identified(const QString& device, const QString& version) {
+void LiveOutput::identified(const std::string& device, const std::string& version) {
   if (events_) events_->identified(device, version);
-  say(QString::fromUtf8(texts_.device).arg(device, version));
+  say(format(texts_.device, {device, version}));
 }
 
 void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change change) {
@@ -117,7 +122,7 @@ void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change c
 }
 
 void LiveOutput::show_attempt(const rt::ConsoleControl& counter) {
-  if (terminal_) draw(QString::fromUtf8(texts_.waiting).arg(counter.value).arg(counter.maximum));
+  if (terminal_) draw(format(texts_.waiting, {std::to_string(counter.value), std::to_string(counter.maximum)}));
 }
 
 // A failed run puts the indicator back to 0; what was reached stays shown.
@@ -127,9 +132,7 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   if (events_ && percent > reached_percent_) events_->progress(percent);
   if (!terminal_) {
     if (percent / kPlainStep > reached_percent_ / kPlainStep) {
-      write_line(
-          stream_,
-          QStringLiteral("%1 %2 %").arg(rt::from_system_text(indicator.label)).arg(percent / kPlainStep * kPlainStep));
+      write_line(stream_, format("%1 %2 %", {indicator.label, std::to_string(percent / kPlainStep * kPlainStep)}));
     }
     reached_percent_ = percent;
     return;
@@ -139,29 +142,28 @@ void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
   reached_percent_ = percent;
   drawn_ = now;
   const double done = indicator.maximum > 0 ? double(indicator.value) / indicator.maximum : 1.0;
-  const QString label = rt::from_system_text(indicator.label);
-  const QString left = time_left(done);
+  const std::string left = time_left(done);
   const auto line = [&](int bar_width) {
-    return QStringList{QStringLiteral("%1 %2  %3").arg(label, progress_bar(percent, bar_width), left)};
+    return std::vector<std::string>{format("%1 %2  %3", {indicator.label, progress_bar(percent, bar_width), left})};
   };
-  draw(fit_to_width(line, rt::terminal_columns(stream_)).constFirst());
+  draw(fit_to_width(line, rt::terminal_columns(stream_)).front());
 }
 
-QString LiveOutput::time_left(double done) const {
-  if (done <= 0.0) return QString::fromUtf8(texts_.time_left).arg(QStringLiteral("-:--"));
+std::string LiveOutput::time_left(double done) const {
+  if (done <= 0.0) return format(texts_.time_left, {"-:--"});
   const std::chrono::duration<double> elapsed = Clock::now() - started_;
   const auto seconds = static_cast<long long>(elapsed.count() * (1.0 - std::min(done, 1.0)) / done + 0.5);
-  const QString clock = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-  return QString::fromUtf8(texts_.time_left).arg(clock);
+  char clock[32];
+  std::snprintf(clock, sizeof clock, "%lld:%02lld", seconds / 60, seconds % 60);
+  return format(texts_.time_left, {clock});
 }
 
 // Cut short of the last column: a wrapped line would not be redrawn in place.
-void LiveOutput::draw(const QString& line) {
-  const QString fitted = cut_to_width(line, rt::terminal_columns(stream_));
-  const QString padded = fitted.leftJustified(live_width_);
-  std::fprintf(stream_, "\r%s", padded.toLocal8Bit().constData());
+void LiveOutput::draw(const std::string& line) {
+  const std::string fitted = cut_to_width(line, rt::terminal_columns(stream_));
+  std::fprintf(stream_, "\r%s", padded(fitted, live_width_).c_str());
   std::fflush(stream_);
-  live_width_ = std::max(live_width_, fitted.size());
+  live_width_ = std::max(live_width_, width_of(fitted));
 }
 
 void LiveOutput::end_live_line() {

@@ -9,29 +9,30 @@
 #include "events.h"
 #include "texts.h"
 
-#include <QString>
-#include <QStringList>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace cli {
 
-// One line in the locale's encoding, at once.
-void write_line(std::FILE* stream, const QString& line);
+// One line as it is (UTF-8, or the system's bytes of a path), at once.
+void write_line(std::FILE* stream, const std::string& line);
 
 constexpr int kBarWidth = 30; // of a progress bar that has the room
 
 // A progress bar bar_width wide with the percent, as the live line draws it;
 // 0 wide: the percent alone.
-QString progress_bar(int percent, int bar_width = kBarWidth);
+std::string progress_bar(int percent, int bar_width = kBarWidth);
 
 // Lines that hold a progress bar (made with the bar width given), made to fit
 // a terminal columns wide: short of its last column, since a line the
 // terminal wrapped would take two rows and a redraw climbs one row per line.
 // The bar narrows first, down to the percent alone; then the lines' ends (the
 // message, the time left) are cut. columns 0 (not known): as made.
-QStringList fit_to_width(const std::function<QStringList(int bar_width)>& make_lines, int columns);
+std::vector<std::string> fit_to_width(const std::function<std::vector<std::string>(int bar_width)>& make_lines,
+                                      int columns);
 
 enum class Phase { Quiet, Connecting, Loading, Programming };
 
@@ -45,12 +46,12 @@ public:
   // Quiet ends a live line.
   void follow(Phase phase);
 
-  void say(const QString& line); // the stream
+  void say(const std::string& line); // the stream
   // The line that ends a run, which adds to its result; events carry the result alone.
-  void conclude(const QString& result, const QString& line);
-  void complain(const QString& line); // standard error
-  void use_port(const QString& label);
-  void identified(const QString& device, const QString& version);
+  void conclude(const std::string& result, const std::string& line);
+  void complain(const std::string& line); // standard error
+  void use_port(const std::string& label);
+  void identified(const std::string& device, const std::string& version);
 
   void control_changed(const rt::ConsoleControl& control, rt::Change change) override;
   // The system's messages that end a step stay off the console: the command
@@ -62,8 +63,8 @@ private:
 
   void show_attempt(const rt::ConsoleControl& counter);
   void show_progress(const rt::ConsoleControl& indicator);
-  QString time_left(double done) const;
-  void draw(const QString& line);
+  std::string time_left(double done) const;
+  void draw(const std::string& line);
   void end_live_line();
 
   const Texts& texts_;
@@ -71,7 +72,7 @@ private:
   const bool terminal_;
   EventStream* const events_;
   Phase phase_ = Phase::Quiet;
-  qsizetype live_width_ = 0; // characters of the live line drawn; 0: none
+  std::size_t live_width_ = 0; // characters of the live line drawn; 0: none
   int reached_percent_ = 0;
   Clock::time_point started_;
   Clock::time_point drawn_;

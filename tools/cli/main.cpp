@@ -1,6 +1,7 @@
 // kovoflash-cli: the firmware update of the window program, from a command
 // line, through the same operations on the console run-time.
 #include "checked_firmware.h"
+#include "console_output.h"
 #include "events.h"
 #include "file_check.h"
 #include "files.h"
@@ -12,11 +13,11 @@
 #include "port_details.h"
 #include "port_listing.h"
 #include "program_run.h"
-#include "qt_text.h"
 #include "session.h"
 #include "signal_handling.h"
 #include "system_text.h"
 #include "terminal.h"
+#include "text.h"
 #include "texts.h"
 #include "time_scale.h"
 #include "trace_file.h"
@@ -25,9 +26,7 @@
 #include "workshop.h"
 #include "written_addresses.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -42,18 +41,24 @@ std::optional<double> time_scale_from_environment() {
   return rt::time_scale_from_text(rt::environment_variable("KOVOFLASH_TIME_SCALE"));
 }
 
-int refuse_usage(const cli::Texts& texts, const QString& reason) {
-  const QString hint = QString::fromUtf8(texts.usage_try).arg(QLatin1String(kProgramName));
-  cli::write_line(stderr, QStringLiteral("%1: %2\n%3").arg(QLatin1String(kProgramName), reason, hint));
+int refuse_usage(const cli::Texts& texts, const std::string& reason) {
+  const std::string hint = cli::format(texts.usage_try, {kProgramName});
+  cli::write_line(stderr, cli::format("%1: %2\n%3", {kProgramName, reason, hint}));
   return cli::code_of(ExitStatus::Usage);
 }
 
-QString help_text(const cli::Texts& texts) {
-  return QString::fromUtf8(texts.help)
-      .arg(QLatin1String(kProgramName), QDir::toNativeSeparators(rt::from_system_text(rt::user_settings_folder())));
+std::string help_text(const cli::Texts& texts) {
+  return cli::format(texts.help, {kProgramName, rt::user_settings_folder()});
 }
 
-bool names_a_path(const QString& port) { return port.contains(QLatin1Char('/')) || port.contains(QLatin1Char('\\')); }
+bool names_a_path(const std::string& port) { return port.find_first_of("/\\") != std::string::npos; }
+
+// The port's path made absolute, as the system names files.
+std::string absolute_port(const std::string& port) {
+  std::error_code failed;
+  const std::filesystem::path absolute = std::filesystem::absolute(port, failed);
+  return failed ? port : absolute.lexically_normal().string();
+}
 
 // Where the human output goes, and the events if any.
 struct Reporting {
@@ -77,19 +82,19 @@ int run_with_settings(int argc, char** argv, const cli::Texts& texts, cli::Setti
 }
 
 // A trace that cannot be written is refused before any port is touched.
-bool start_trace(const QString& path, const std::string& firmware, std::optional<rt::LineTrace>& trace,
+bool start_trace(const std::string& path, const std::string& firmware, std::optional<rt::LineTrace>& trace,
                  const cli::Texts& texts) {
-  if (path.isEmpty()) return true;
+  if (path.empty()) return true;
   if (!cli::open_trace(trace, path, firmware, texts)) return false;
   rt::Session::current().serial.trace = &*trace;
   return true;
 }
 
 // Said at the end, and as an event for the program that started this one for its port.
-void warn_of_incomplete_trace(const std::optional<rt::LineTrace>& trace, const QString& path, cli::EventStream* events,
-                              const cli::Texts& texts) {
-  const QString warning = trace ? cli::trace_warning(*trace, path, texts) : QString();
-  if (warning.isEmpty()) return;
+void warn_of_incomplete_trace(const std::optional<rt::LineTrace>& trace, const std::string& path,
+                              cli::EventStream* events, const cli::Texts& texts) {
+  const std::string warning = trace ? cli::trace_warning(*trace, path, texts) : std::string();
+  if (warning.empty()) return;
   cli::write_line(stderr, warning);
   if (events) events->warned(warning);
 }
@@ -97,10 +102,10 @@ void warn_of_incomplete_trace(const std::optional<rt::LineTrace>& trace, const Q
 int update_one_port(int argc, char** argv, const cli::Options& options, const cli::CheckedFirmware& firmware) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
-  QString port = options.ports.value(0);
+  std::string port = options.ports.empty() ? std::string() : options.ports.front();
   if (names_a_path(port)) {
-    port = QFileInfo(port).absoluteFilePath();
-    rt::offer_port(rt::to_system_text(port));
+    port = absolute_port(port);
+    rt::offer_port(port);
   }
   std::optional<rt::LineTrace> trace;
   if (!start_trace(options.trace, firmware.file, trace, texts)) return cli::code_of(ExitStatus::Usage);
@@ -126,17 +131,16 @@ int update_firmware(int argc, char** argv, const cli::Options& options) {
   const cli::Language language = cli::language_of(options);
   const cli::Texts& texts = cli::texts_for(language);
   if (const auto twice = cli::port_named_twice(options.ports)) {
-    return refuse_usage(texts, QString::fromUtf8(texts.usage_same_port).arg(twice->first, twice->second));
+    return refuse_usage(texts, cli::format(texts.usage_same_port, {twice->first, twice->second}));
   }
   const auto checked = cli::check_firmware(options.file, options.force, texts);
   if (const auto* refusal = std::get_if<cli::FirmwareRefusal>(&checked)) {
     return cli::code_of(cli::end_before_any_port(options.ports, options.json, refusal->status, refusal->reason));
   }
   const cli::CheckedFirmware& firmware = std::get<cli::CheckedFirmware>(checked);
-  const QStringList ports = options.all_links ? cli::ports_with_links(options.ports) : options.ports;
-  if (ports.isEmpty() && options.all_links) {
-    const QString reason = QString::fromUtf8(texts.no_links);
-    return cli::code_of(cli::end_before_any_port(ports, options.json, ExitStatus::Port, reason));
+  const std::vector<std::string> ports = options.all_links ? cli::ports_with_links(options.ports) : options.ports;
+  if (ports.empty() && options.all_links) {
+    return cli::code_of(cli::end_before_any_port(ports, options.json, ExitStatus::Port, texts.no_links));
   }
   if (ports.size() <= 1) {
     cli::Options one_port = options;
@@ -162,7 +166,7 @@ int check_file(const cli::Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
+  rt::prepare_console_output();
   const rt::SignalHandling signal_handling;
   rt::Session session;
   const auto parsed = cli::parse_options(rt::command_line_arguments(argc, argv));
@@ -172,13 +176,12 @@ int main(int argc, char** argv) {
   const cli::Options& options = std::get<cli::Options>(parsed);
   const cli::Texts& texts = cli::texts_for(cli::language_of(options));
   const auto time_scale = time_scale_from_environment();
-  if (!time_scale) return refuse_usage(texts, QString::fromUtf8(texts.usage_time_scale));
+  if (!time_scale) return refuse_usage(texts, texts.usage_time_scale);
   session.time_scale = *time_scale;
   switch (options.mode) {
   case cli::Mode::Help: cli::write_line(stdout, help_text(texts)); return cli::code_of(ExitStatus::Success);
   case cli::Mode::Version:
-    cli::write_line(stdout,
-                    QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(KOVOFLASH_PACKAGE_VERSION)));
+    cli::write_line(stdout, cli::format("%1 %2", {kProgramName, KOVOFLASH_PACKAGE_VERSION}));
     return cli::code_of(ExitStatus::Success);
   case cli::Mode::ListPorts: return list_ports(argc, argv, options);
   case cli::Mode::Check: return check_file(options);

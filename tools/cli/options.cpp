@@ -1,50 +1,106 @@
 #include "options.h"
 
-#include "qt_text.h"
+#include "text.h"
 #include "texts.h"
+#include "user_language.h"
 
-#include <QCommandLineParser>
-#include <QLocale>
 #include <algorithm>
-#include <array>
+#include <map>
 
 namespace cli {
 namespace {
 
-const QCommandLineOption kPort(QStringLiteral("port"), {}, QStringLiteral("PORT"));
-const QCommandLineOption kAllLinks(QStringLiteral("all-links"));
-const QCommandLineOption kLanguage(QStringLiteral("lang"), {}, QStringLiteral("LANG"));
-const QCommandLineOption kJson(QStringLiteral("json"));
-const QCommandLineOption kTrace(QStringLiteral("trace"), {}, QStringLiteral("FILE"));
-const QCommandLineOption kCheck(QStringLiteral("check")); // the file is the one argument, wherever it stands
-const QCommandLineOption kListPorts(QStringLiteral("list-ports"));
-const QCommandLineOption kHelp(QStringLiteral("help"));
-const QCommandLineOption kVersion(QStringLiteral("version"));
-const QCommandLineOption kForce(QStringLiteral("force"));
+struct OptionName {
+  const char* name;
+  bool takes_value;
+};
+
+constexpr char kPort[] = "port";
+constexpr char kAllLinks[] = "all-links";
+constexpr char kLanguage[] = "lang";
+constexpr char kJson[] = "json";
+constexpr char kTrace[] = "trace";
+constexpr char kCheck[] = "check"; // the file is the one argument, wherever it stands
+constexpr char kListPorts[] = "list-ports";
+constexpr char kHelp[] = "help";
+constexpr char kVersion[] = "version";
+constexpr char kForce[] = "force";
 // Set by the program itself when it starts a copy of itself for one port.
-const QCommandLineOption kWorkshopChild(QStringLiteral("workshop-child"));
-const std::array kValueOptions = {&kPort, &kLanguage, &kTrace};
+constexpr char kWorkshopChild[] = "workshop-child";
 
-// The parser sees every argument byte for byte (one Latin-1 character per
-// byte; the options themselves are ASCII), so a file name keeps the bytes the
-// user gave; what is text is decoded where it is taken.
-QStringList byte_for_byte(const std::vector<std::string>& arguments) {
-  QStringList characters;
-  for (const std::string& argument : arguments) {
-    characters.append(QString::fromLatin1(argument.data(), static_cast<qsizetype>(argument.size())));
+constexpr OptionName kOptions[] = {{kPort, true},     {kAllLinks, false}, {kLanguage, true},      {kJson, false},
+                                   {kTrace, true},    {kCheck, false},    {kListPorts, false},    {kHelp, false},
+                                   {kVersion, false}, {kForce, false},    {kWorkshopChild, false}};
+
+const OptionName* option_named(const std::string& name) {
+  const auto found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                  [&](const OptionName& option) { return name == option.name; });
+  return found == std::end(kOptions) ? nullptr : found;
+}
+
+// The command line split as it always was: "--name" or "-name" (a word after
+// one dash is a long option), a value after "=" or as the next argument
+// whatever it looks like, "--" ends the options and "-" alone is a file.
+// Every argument is taken byte for byte; the options themselves are ASCII.
+class ParsedLine {
+public:
+  // False on unknown options, a value given to an option that takes none,
+  // or a value missing after the last argument.
+  bool parse(const std::vector<std::string>& arguments) {
+    bool error = false;
+    bool only_files = false;
+    for (std::size_t at = 1; at < arguments.size(); ++at) {
+      const std::string& argument = arguments[at];
+      if (only_files || argument.size() < 2 || argument[0] != '-') {
+        files_.push_back(argument);
+      } else if (argument == "--") {
+        only_files = true;
+      } else if (!take_option(arguments, at)) {
+        error = true;
+      }
+    }
+    return !error;
   }
-  return characters;
-}
 
-std::string bytes_of(const QString& characters) { return characters.toLatin1().toStdString(); }
+  bool is_set(const char* name) const { return values_.count(name) > 0; }
+  std::vector<std::string> values(const char* name) const {
+    const auto found = values_.find(name);
+    return found == values_.end() ? std::vector<std::string>{} : found->second;
+  }
+  // The last value given; empty when none.
+  std::string value(const char* name) const {
+    const auto all = values(name);
+    return all.empty() ? std::string() : all.back();
+  }
+  const std::vector<std::string>& files() const { return files_; }
+  const std::vector<std::string>& unknown() const { return unknown_; }
 
-QString text_of(const QString& characters) { return rt::from_system_text(bytes_of(characters)); }
+private:
+  bool take_option(const std::vector<std::string>& arguments, std::size_t& at) {
+    const std::string& argument = arguments[at];
+    const std::size_t start = argument[1] == '-' ? 2 : 1;
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(start, equals == std::string::npos ? std::string::npos : equals - start);
+    const OptionName* option = option_named(name);
+    if (!option) {
+      unknown_.push_back(name);
+      return false;
+    }
+    std::vector<std::string>& values = values_[option->name];
+    if (equals != std::string::npos) {
+      if (!option->takes_value) return false;
+      values.push_back(argument.substr(equals + 1));
+    } else if (option->takes_value) {
+      if (++at == arguments.size()) return false;
+      values.push_back(arguments[at]);
+    }
+    return true;
+  }
 
-QStringList texts_of(const QStringList& characters) {
-  QStringList texts;
-  for (const QString& argument : characters) texts.append(text_of(argument));
-  return texts;
-}
+  std::map<std::string, std::vector<std::string>> values_; // of each option given, by name
+  std::vector<std::string> files_;
+  std::vector<std::string> unknown_;
+};
 
 Options for_mode(Mode mode) {
   Options options;
@@ -52,122 +108,117 @@ Options for_mode(Mode mode) {
   return options;
 }
 
-std::optional<Language> language_named(const QString& name) {
-  if (name == QLatin1String("de")) return Language::German;
-  if (name == QLatin1String("en")) return Language::English;
+std::optional<Language> language_named(const std::string& name) {
+  if (name == "de") return Language::German;
+  if (name == "en") return Language::English;
   return std::nullopt;
 }
 
-Language locale_language() {
-  return QLocale::system().language() == QLocale::German ? Language::German : Language::English;
-}
+Language locale_language() { return rt::user_language() == "de" ? Language::German : Language::English; }
 
 // Refused in --lang's language where it was given right, so a German user
 // reads why in German.
-UsageError refused(const QCommandLineParser& parser, const char* Texts::*reason, const QString& detail = {}) {
+UsageError refused(const ParsedLine& parser, const char* Texts::*reason, const std::string& detail = {}) {
   return {reason, detail, language_named(parser.value(kLanguage)).value_or(locale_language())};
 }
 
-bool any_set(const QCommandLineParser& parser, const QList<const QCommandLineOption*>& options) {
-  return std::any_of(options.begin(), options.end(), [&](const auto* option) { return parser.isSet(*option); });
+bool any_set(const ParsedLine& parser, std::initializer_list<const char*> options) {
+  return std::any_of(options.begin(), options.end(), [&](const char* option) { return parser.is_set(option); });
 }
 
 // Options that belong to an update only; --json a check takes too.
-bool update_options_set(const QCommandLineParser& parser) {
-  return any_set(parser, {&kPort, &kAllLinks, &kTrace, &kWorkshopChild, &kForce});
+bool update_options_set(const ParsedLine& parser) {
+  return any_set(parser, {kPort, kAllLinks, kTrace, kWorkshopChild, kForce});
 }
 
-std::variant<Options, UsageError> port_listing(const QCommandLineParser& parser) {
-  if (update_options_set(parser) || any_set(parser, {&kJson, &kLanguage, &kCheck}) ||
-      !parser.positionalArguments().isEmpty()) {
+std::variant<Options, UsageError> port_listing(const ParsedLine& parser) {
+  if (update_options_set(parser) || any_set(parser, {kJson, kLanguage, kCheck}) || !parser.files().empty()) {
     return refused(parser, &Texts::usage_list_ports_alone);
   }
   return for_mode(Mode::ListPorts);
 }
 
-std::optional<UsageError> read_language(const QCommandLineParser& parser, Options& options) {
-  if (!parser.isSet(kLanguage)) return std::nullopt;
+std::optional<UsageError> read_language(const ParsedLine& parser, Options& options) {
+  if (!parser.is_set(kLanguage)) return std::nullopt;
   options.language = language_named(parser.value(kLanguage));
   if (!options.language) return refused(parser, &Texts::usage_language);
   return std::nullopt;
 }
 
-std::optional<UsageError> read_file(const QCommandLineParser& parser, Options& options) {
-  const QStringList files = parser.positionalArguments();
-  if (files.size() != 1) return refused(parser, &Texts::usage_one_file);
-  options.file = bytes_of(files.constFirst());
+std::optional<UsageError> read_file(const ParsedLine& parser, Options& options) {
+  if (parser.files().size() != 1) return refused(parser, &Texts::usage_one_file);
+  options.file = parser.files().front();
   return std::nullopt;
 }
 
-std::variant<Options, UsageError> file_check(const QCommandLineParser& parser) {
+std::variant<Options, UsageError> file_check(const ParsedLine& parser) {
   Options options = for_mode(Mode::Check);
-  options.json = parser.isSet(kJson);
+  options.json = parser.is_set(kJson);
   if (update_options_set(parser)) return refused(parser, &Texts::usage_check_alone);
   if (const auto error = read_language(parser, options)) return *error;
   if (const auto error = read_file(parser, options)) return *error;
   return options;
 }
 
-std::optional<UsageError> read_ports(const QCommandLineParser& parser, Options& options) {
-  options.ports = texts_of(parser.values(kPort));
-  options.all_links = parser.isSet(kAllLinks);
-  if (options.ports.contains(QString())) return refused(parser, &Texts::usage_needs_value, QStringLiteral("--port"));
+std::optional<UsageError> read_ports(const ParsedLine& parser, Options& options) {
+  options.ports = parser.values(kPort);
+  options.all_links = parser.is_set(kAllLinks);
+  if (std::count(options.ports.begin(), options.ports.end(), std::string()) > 0) {
+    return refused(parser, &Texts::usage_needs_value, "--port");
+  }
   if (options.workshop_child && (options.ports.size() != 1 || options.all_links)) {
     return refused(parser, &Texts::usage_workshop_child);
   }
   return std::nullopt;
 }
 
-std::variant<Options, UsageError> update(const QCommandLineParser& parser) {
+std::variant<Options, UsageError> update(const ParsedLine& parser) {
   Options options;
-  options.workshop_child = parser.isSet(kWorkshopChild);
-  options.json = parser.isSet(kJson) || options.workshop_child;
-  options.force = parser.isSet(kForce);
-  options.trace = text_of(parser.value(kTrace));
-  if (parser.isSet(kTrace) && options.trace.isEmpty()) {
-    return refused(parser, &Texts::usage_needs_value, QStringLiteral("--trace"));
-  }
+  options.workshop_child = parser.is_set(kWorkshopChild);
+  options.json = parser.is_set(kJson) || options.workshop_child;
+  options.force = parser.is_set(kForce);
+  options.trace = parser.value(kTrace);
+  if (parser.is_set(kTrace) && options.trace.empty()) return refused(parser, &Texts::usage_needs_value, "--trace");
   if (const auto error = read_ports(parser, options)) return *error;
   if (const auto error = read_language(parser, options)) return *error;
   if (const auto error = read_file(parser, options)) return *error;
   return options;
 }
 
-QString option_named(const QString& name) { return QStringLiteral("--") + text_of(name); }
-
 // An option given with =, by its name; empty for anything else.
-QString name_before_value(const QString& argument) {
-  const qsizetype equals = argument.indexOf(QLatin1Char('='));
-  if (!argument.startsWith(QLatin1Char('-')) || equals < 0) return {};
-  qsizetype start = 0;
-  while (start < equals && argument[start] == QLatin1Char('-')) ++start;
-  return argument.mid(start, equals - start);
+std::string name_before_value(const std::string& argument) {
+  const std::size_t equals = argument.find('=');
+  if (argument.empty() || argument[0] != '-' || equals == std::string::npos) return {};
+  std::size_t start = 0;
+  while (start < equals && argument[start] == '-') ++start;
+  return argument.substr(start, equals - start);
 }
 
-bool takes_value(const QString& name) {
-  return std::any_of(kValueOptions.begin(), kValueOptions.end(),
-                     [&](const auto* option) { return option->names().contains(name); });
+bool takes_value(const std::string& name) {
+  const OptionName* option = option_named(name);
+  return option && option->takes_value;
 }
 
-// QCommandLineParser's own error texts are English. It fails on unknown
-// options, on a value given to an option that takes none, and on a value
-// missing after the last argument.
-UsageError parse_error(const QCommandLineParser& parser, const QStringList& characters) {
-  QStringList unknown = parser.unknownOptionNames();
-  if (!unknown.isEmpty()) {
-    std::transform(unknown.begin(), unknown.end(), unknown.begin(), option_named);
-    return refused(parser, &Texts::usage_unknown, unknown.join(QStringLiteral(", ")));
+std::string joined_option_names(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "--" : ", --") + name;
+  return joined;
+}
+
+// The line failed on unknown options, on a value given to an option that
+// takes none, or on a value missing after the last argument.
+UsageError parse_error(const ParsedLine& parser, const std::vector<std::string>& arguments) {
+  if (!parser.unknown().empty()) return refused(parser, &Texts::usage_unknown, joined_option_names(parser.unknown()));
+  for (std::size_t at = 1; at < arguments.size(); ++at) {
+    if (arguments[at] == "--") break;
+    const std::string name = name_before_value(arguments[at]);
+    if (!name.empty() && !takes_value(name)) return refused(parser, &Texts::usage_no_value, "--" + name);
   }
-  for (const QString& argument : characters.mid(1)) {
-    if (argument == QLatin1String("--")) break;
-    const QString name = name_before_value(argument);
-    if (!name.isEmpty() && !takes_value(name)) return refused(parser, &Texts::usage_no_value, option_named(name));
-  }
-  return refused(parser, &Texts::usage_needs_value, text_of(characters.constLast()));
+  return refused(parser, &Texts::usage_needs_value, arguments.back());
 }
 
 // Help in the language asked for.
-std::variant<Options, UsageError> language_only(const QCommandLineParser& parser, Mode mode) {
+std::variant<Options, UsageError> language_only(const ParsedLine& parser, Mode mode) {
   Options options = for_mode(mode);
   if (const auto error = read_language(parser, options)) return *error;
   return options;
@@ -176,28 +227,22 @@ std::variant<Options, UsageError> language_only(const QCommandLineParser& parser
 } // namespace
 
 std::variant<Options, UsageError> parse_options(const std::vector<std::string>& arguments) {
-  QCommandLineParser parser;
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.addOptions(
-      {kPort, kAllLinks, kLanguage, kJson, kTrace, kCheck, kListPorts, kHelp, kVersion, kWorkshopChild, kForce});
-  const QStringList characters = byte_for_byte(arguments);
-  if (!parser.parse(characters)) return parse_error(parser, characters);
-  if (parser.isSet(kHelp)) return language_only(parser, Mode::Help);
-  if (parser.isSet(kVersion)) return for_mode(Mode::Version);
-  if (parser.isSet(kListPorts)) return port_listing(parser);
-  if (parser.isSet(kCheck)) return file_check(parser);
+  ParsedLine parser;
+  if (!parser.parse(arguments)) return parse_error(parser, arguments);
+  if (parser.is_set(kHelp)) return language_only(parser, Mode::Help);
+  if (parser.is_set(kVersion)) return for_mode(Mode::Version);
+  if (parser.is_set(kListPorts)) return port_listing(parser);
+  if (parser.is_set(kCheck)) return file_check(parser);
   return update(parser);
 }
 
 Language language_of(const Options& options) { return options.language.value_or(locale_language()); }
 
-QString reason_of(const UsageError& error) {
-  const QString reason = QString::fromUtf8(texts_for(error.language).*error.reason);
-  return error.detail.isEmpty() ? reason : reason.arg(error.detail);
+std::string reason_of(const UsageError& error) {
+  const std::string reason = texts_for(error.language).*error.reason;
+  return error.detail.empty() ? reason : format(reason, {error.detail});
 }
 
-QString language_code(Language language) {
-  return language == Language::German ? QStringLiteral("de") : QStringLiteral("en");
-}
+std::string language_code(Language language) { return language == Language::German ? "de" : "en"; }
 
 } // namespace cli

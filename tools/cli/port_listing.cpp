@@ -3,10 +3,13 @@
 #include "24GHz_prog.h"
 #include "port_details.h"
 #include "port_scan.h"
-#include "qt_text.h"
 #include "rs232.h"
 #include "table.h"
+#include "text.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <vector>
 
 namespace cli {
@@ -19,24 +22,23 @@ bool is_link_adapter(const rt::PortDetails& details) {
          details.usb->product == rt::kLinkAdapter.product;
 }
 
-QString usb_text(const rt::PortDetails& details, const Texts& texts) {
+std::string usb_text(const rt::PortDetails& details, const Texts& texts) {
   if (!details.usb) return {};
-  const auto hex = [](std::uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')).toUpper(); };
-  QString text = hex(details.usb->vendor) + QLatin1Char(':') + hex(details.usb->product);
-  if (is_link_adapter(details)) text += QStringLiteral("  ") + QString::fromUtf8(texts.link_adapter);
+  std::string text = hex_digits(details.usb->vendor, 4) + ':' + hex_digits(details.usb->product, 4);
+  if (is_link_adapter(details)) text += std::string("  ") + texts.link_adapter;
   return text;
 }
 
 // Label, number, description, USB id.
 TableRow row_of(const rt::RingItem& item, const Texts& texts) {
   const rt::PortDetails details = rt::describe_port(item.value);
-  const QString description =
-      details.virtual_port ? QString::fromUtf8(texts.virtual_port) : rt::from_system_text(details.description);
-  return {rt::from_system_text(item.label), QString::number(item.value), description, usb_text(details, texts)};
+  const std::string description =
+      details.virtual_port ? std::string(texts.virtual_port) : details.description;
+  return {item.label, std::to_string(item.value), description, usb_text(details, texts)};
 }
 
 struct ListedPort {
-  QString label;
+  std::string label;
   int number;
   rt::PortDetails details;
 };
@@ -48,40 +50,57 @@ std::vector<ListedPort> listed_ports() {
   std::vector<ListedPort> ports;
   for (int index = 0; index < count; ++index) {
     const SerialPortEntry& entry = entries[static_cast<std::size_t>(index)];
-    ports.push_back({rt::from_system_text(entry.label), entry.number, rt::describe_port(entry.number)});
+    ports.push_back({entry.label, entry.number, rt::describe_port(entry.number)});
   }
   return ports;
 }
 
 // The line a --port value stands for: the listed port it names, else the
 // path it gives.
-QString line_named(const QString& wanted, const std::vector<ListedPort>& listed) {
-  for (const ListedPort& port : listed) {
-    if (names_port(wanted, port.label, port.number, rt::from_system_text(port.details.location))) {
-      return rt::from_system_text(rt::resolved_location(port.details.location));
-    }
-  }
-  return rt::from_system_text(rt::resolved_location(rt::to_system_text(wanted)));
+std::string resolved(const std::string& location) {
+  return rt::resolved_location(location);
 }
 
-QStringList lines_named(const QStringList& ports, const std::vector<ListedPort>& listed) {
-  QStringList lines;
-  for (const QString& port : ports) lines.append(line_named(port, listed));
+std::string location_of(const ListedPort& port) { return port.details.location; }
+
+std::string line_named(const std::string& wanted, const std::vector<ListedPort>& listed) {
+  for (const ListedPort& port : listed) {
+    if (names_port(wanted, port.label, port.number, location_of(port))) return resolved(location_of(port));
+  }
+  return resolved(wanted);
+}
+
+std::vector<std::string> lines_named(const std::vector<std::string>& ports, const std::vector<ListedPort>& listed) {
+  std::vector<std::string> lines;
+  for (const std::string& port : ports) lines.push_back(line_named(port, listed));
   return lines;
+}
+
+bool same_ignoring_case(const std::string& one, const std::string& other) {
+  return std::equal(one.begin(), one.end(), other.begin(), other.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+std::optional<int> number_in(const std::string& text) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return number;
 }
 
 } // namespace
 
-QStringList port_table(const PanelUser& user, const Texts& texts) {
+std::vector<std::string> port_table(const PanelUser& user, const Texts& texts) {
   const auto& items = user.control(PANEL_COMPORT).items;
-  if (items.empty()) return {QString::fromUtf8(texts.no_ports)};
+  if (items.empty()) return {texts.no_ports};
   std::vector<TableRow> rows;
   for (const rt::RingItem& item : items) rows.push_back(row_of(item, texts));
   return aligned(rows);
 }
 
 ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts) {
-  for (const QString& line : port_table(user, texts)) output.say(line);
+  for (const std::string& line : port_table(user, texts)) output.say(line);
   return ExitStatus::Success;
 }
 
@@ -93,32 +112,30 @@ std::vector<int> link_ports(const PanelUser& user) {
   return links;
 }
 
-bool names_port(const QString& wanted, const QString& label, int number, const QString& location) {
-  bool is_number = false;
-  const int wanted_number = wanted.toInt(&is_number);
-  return label.compare(wanted, Qt::CaseInsensitive) == 0 || (is_number && wanted_number == number) ||
-         rt::same_location(rt::to_system_text(wanted), rt::to_system_text(location));
+bool names_port(const std::string& wanted, const std::string& label, int number, const std::string& location) {
+  return same_ignoring_case(label, wanted) || number_in(wanted) == number ||
+         rt::same_location(wanted, location);
 }
 
-std::optional<std::pair<QString, QString>> port_named_twice(const QStringList& ports) {
+std::optional<std::pair<std::string, std::string>> port_named_twice(const std::vector<std::string>& ports) {
   if (ports.size() < 2) return std::nullopt;
-  const QStringList lines = lines_named(ports, listed_ports());
-  for (qsizetype later = 1; later < lines.size(); ++later) {
-    const qsizetype earlier = lines.indexOf(lines[later]);
+  const std::vector<std::string> lines = lines_named(ports, listed_ports());
+  for (std::size_t later = 1; later < lines.size(); ++later) {
+    const auto earlier = static_cast<std::size_t>(std::find(lines.begin(), lines.end(), lines[later]) - lines.begin());
     if (earlier < later) return std::pair(ports[earlier], ports[later]);
   }
   return std::nullopt;
 }
 
-QStringList ports_with_links(const QStringList& named) {
+std::vector<std::string> ports_with_links(const std::vector<std::string>& named) {
   const std::vector<ListedPort> listed = listed_ports();
-  QStringList ports = named;
-  QStringList lines = lines_named(named, listed);
+  std::vector<std::string> ports = named;
+  std::vector<std::string> lines = lines_named(named, listed);
   for (const ListedPort& port : listed) {
-    const QString line = rt::from_system_text(rt::resolved_location(port.details.location));
-    if (!is_link_adapter(port.details) || lines.contains(line)) continue;
-    ports.append(rt::from_system_text(port.details.location));
-    lines.append(line);
+    const std::string line = resolved(location_of(port));
+    if (!is_link_adapter(port.details) || std::find(lines.begin(), lines.end(), line) != lines.end()) continue;
+    ports.push_back(location_of(port));
+    lines.push_back(line);
   }
   return ports;
 }

@@ -5,9 +5,8 @@
 #include "program_run.h"
 #include "texts.h"
 
-#include <QString>
-#include <QStringList>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,7 +16,7 @@ namespace cli {
 ExitStatus list_ports(const PanelUser& user, LiveOutput& output, const Texts& texts);
 
 // The lines --list-ports shows for the panel's port list.
-QStringList port_table(const PanelUser& user, const Texts& texts);
+std::vector<std::string> port_table(const PanelUser& user, const Texts& texts);
 
 // The numbers of the ports in the panel's port list that are a Kovo-USB-Link
 // (USB 10C4:EA60), in the list's order. Found by their USB id: no port is opened.
@@ -25,15 +24,15 @@ std::vector<int> link_ports(const PanelUser& user);
 
 // Whether a --port value names a listed port: by its label (in any case), its
 // number, or its location, links resolved.
-bool names_port(const QString& wanted, const QString& label, int number, const QString& location);
+bool names_port(const std::string& wanted, const std::string& label, int number, const std::string& location);
 
 // Two --port values that stand for one line (a path and a link to it, a
 // label and its device path), or nothing.
-std::optional<std::pair<QString, QString>> port_named_twice(const QStringList& ports);
+std::optional<std::pair<std::string, std::string>> port_named_twice(const std::vector<std::string>& ports);
 
 // The ports named, then the location of every listed Kovo-USB-Link (USB
 // 10C4:EA60) that none of them stands for, in the list's order. Found by
 // their USB id: no port is opened.
-QStringList ports_with_links(const QStringList& named);
+std::vector<std::string> ports_with_links(const std::vector<std::string>& named);
 
 } // namespace cli

@@ -1,21 +1,33 @@
 #include "table.h"
 
+#include "text.h"
+
 #include <algorithm>
 
 namespace cli {
+namespace {
 
-QStringList aligned(const std::vector<TableRow>& rows) {
-  std::array<qsizetype, 4> widths{};
+std::string trimmed(const std::string& line) {
+  constexpr char kBlanks[] = " \t\n\r\v\f";
+  const std::size_t first = line.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return {};
+  return line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+}
+
+} // namespace
+
+std::vector<std::string> aligned(const std::vector<TableRow>& rows) {
+  std::array<std::size_t, 4> widths{};
   for (const TableRow& row : rows) {
     for (std::size_t column = 0; column < widths.size(); ++column) {
-      widths[column] = std::max(widths[column], row[column].size());
+      widths[column] = std::max(widths[column], width_of(row[column]));
     }
   }
-  QStringList lines;
+  std::vector<std::string> lines;
   for (const TableRow& row : rows) {
-    QString line;
-    for (std::size_t column = 0; column < row.size(); ++column) line += row[column].leftJustified(widths[column] + 2);
-    lines.append(line.trimmed());
+    std::string line;
+    for (std::size_t column = 0; column < row.size(); ++column) line += padded(row[column], widths[column] + 2);
+    lines.push_back(trimmed(line));
   }
   return lines;
 }

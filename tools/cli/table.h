@@ -2,16 +2,15 @@
 // lines of many ports and their summary.
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <array>
+#include <string>
 #include <vector>
 
 namespace cli {
 
-using TableRow = std::array<QString, 4>;
+using TableRow = std::array<std::string, 4>;
 
 // Each column as wide as its widest cell, two spaces apart, no trailing blanks.
-QStringList aligned(const std::vector<TableRow>& rows);
+std::vector<std::string> aligned(const std::vector<TableRow>& rows);
 
 } // namespace cli

@@ -6,7 +6,7 @@
 
 namespace cli {
 
-// UTF-8; %1, %2 are filled in with QString::arg.
+// UTF-8; %1, %2 are filled in with format (text.h).
 struct Texts {
   const char* port;            // %1 label
   const char* port_not_listed; // %1 what --port named

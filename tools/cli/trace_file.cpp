@@ -2,9 +2,7 @@
 
 #include "kept_settings.h"
 #include "live_output.h"
-#include "qt_text.h"
-
-#include <QDir>
+#include "text.h"
 
 namespace cli {
 namespace {
@@ -25,16 +23,16 @@ const char* refusal(const rt::LineTrace& trace, const Texts& texts) {
 
 } // namespace
 
-bool open_trace(std::optional<rt::LineTrace>& trace, const QString& path, const std::string& firmware,
+bool open_trace(std::optional<rt::LineTrace>& trace, const std::string& path, const std::string& firmware,
                 const Texts& texts) {
-  trace.emplace(rt::to_system_text(path), std::vector<std::string>{firmware, rt::to_system_text(user_settings_file())});
+  trace.emplace(path, std::vector<std::string>{firmware, user_settings_file()});
   const char* reason = refusal(*trace, texts);
-  if (reason) write_line(stderr, QString::fromUtf8(reason).arg(QDir::toNativeSeparators(path)));
+  if (reason) write_line(stderr, format(reason, {path}));
   return !reason;
 }
 
-QString trace_warning(const rt::LineTrace& trace, const QString& path, const Texts& texts) {
-  return trace.complete() ? QString() : QString::fromUtf8(texts.trace_incomplete).arg(QDir::toNativeSeparators(path));
+std::string trace_warning(const rt::LineTrace& trace, const std::string& path, const Texts& texts) {
+  return trace.complete() ? std::string() : format(texts.trace_incomplete, {path});
 }
 
 } // namespace cli

@@ -5,7 +5,6 @@
 #include "line_trace.h"
 #include "texts.h"
 
-#include <QString>
 #include <optional>
 #include <string>
 
@@ -14,11 +13,11 @@ namespace cli {
 // Opens the trace at path. False, with the reason on standard error, when it
 // cannot be written, is not a regular file, or is the firmware file or the
 // settings file however named: those are never emptied.
-bool open_trace(std::optional<rt::LineTrace>& trace, const QString& path, const std::string& firmware,
+bool open_trace(std::optional<rt::LineTrace>& trace, const std::string& path, const std::string& firmware,
                 const Texts& texts);
 
 // The warning, naming the file, for a trace that could not be written whole;
 // empty when it was.
-QString trace_warning(const rt::LineTrace& trace, const QString& path, const Texts& texts);
+std::string trace_warning(const rt::LineTrace& trace, const std::string& path, const Texts& texts);
 
 } // namespace cli

@@ -6,12 +6,12 @@
 #include "outcome.h"
 #include "port_details.h"
 #include "port_listing.h"
-#include "qt_text.h"
+#include "serial_permission.h"
+#include "text.h"
 #include "util.h"
 #include "utility.h"
 #include "written_addresses.h"
 
-#include <QSysInfo>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -31,8 +31,7 @@ struct Step {
   Clock::time_point started;
   bool& writing_began; // set before the first programming frame can go out
 
-  QString text(const char* utf8) const { return QString::fromUtf8(utf8); }
-  QString shown(int id) const { return rt::from_system_text(user.control(id).text); }
+  const std::string& shown(int id) const { return user.control(id).text; }
 
   // Commits the control; what the messages the system showed meanwhile mean.
   ExitStatus press(int id) const {
@@ -43,12 +42,12 @@ struct Step {
 
   // Stopped before programming, the device holds what it held.
   ExitStatus interrupted() const {
-    output.complain(text(writing_began ? texts.interrupted : texts.interrupted_unchanged));
+    output.complain(writing_began ? texts.interrupted : texts.interrupted_unchanged);
     return ExitStatus::Interrupted;
   }
 
   // A stop request is why a step fails once one came, whatever it looks like.
-  ExitStatus fail(ExitStatus status, const QString& reason) const {
+  ExitStatus fail(ExitStatus status, const std::string& reason) const {
     if (StopRequested()) return interrupted();
     output.complain(reason);
     return status;
@@ -63,36 +62,36 @@ struct Step {
 // The first of two findings that is a failure.
 ExitStatus either(ExitStatus first, ExitStatus second) { return first != ExitStatus::Success ? first : second; }
 
-QString selected_port_label(const Step& step) {
+const std::string& selected_port_label(const Step& step) {
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
-  return rt::from_system_text(ring.items[static_cast<std::size_t>(ring.selected)].label);
+  return ring.items[static_cast<std::size_t>(ring.selected)].label;
 }
 
-QString port_problem(const Step& step, rt::PortFailure failure, const QString& port) {
+std::string port_problem(const Step& step, rt::PortFailure failure, const std::string& port) {
   using rt::PortFailure;
   switch (failure) {
-  case PortFailure::InUse: return step.text(step.texts.port_in_use).arg(port);
+  case PortFailure::InUse: return format(step.texts.port_in_use, {port});
   case PortFailure::PermissionDenied: {
-    const QString problem = step.text(step.texts.port_forbidden).arg(port);
-    if (QSysInfo::kernelType() != QLatin1String("linux")) return problem;
-    return problem + QLatin1Char('\n') + step.text(step.texts.join_dialout);
+    const std::string problem = format(step.texts.port_forbidden, {port});
+    if (!rt::kDialoutGrantsSerialPorts) return problem;
+    return problem + '\n' + step.texts.join_dialout;
   }
-  case PortFailure::NotSerial: return step.text(step.texts.not_serial).arg(port);
-  case PortFailure::LineLost: return step.text(step.texts.port_lost).arg(port);
-  case PortFailure::Other: return step.text(step.texts.port_failed);
+  case PortFailure::NotSerial: return format(step.texts.not_serial, {port});
+  case PortFailure::LineLost: return format(step.texts.port_lost, {port});
+  case PortFailure::Other: return step.texts.port_failed;
   case PortFailure::None:
   case PortFailure::NotFound: break;
   }
-  return step.text(step.texts.port_not_listed).arg(port);
+  return format(step.texts.port_not_listed, {port});
 }
 
 // The ring item that --port names: by label, by number, or by the location
 // behind it.
-std::optional<int> port_named(const rt::ConsoleControl& ring, const QString& wanted) {
+std::optional<int> port_named(const rt::ConsoleControl& ring, const std::string& wanted) {
   for (const rt::RingItem& item : ring.items) {
-    const QString label = rt::from_system_text(item.label);
-    const QString location = rt::from_system_text(rt::describe_port(item.value).location);
-    if (names_port(wanted, label, item.value, location)) return item.value;
+    if (names_port(wanted, item.label, item.value, rt::describe_port(item.value).location)) {
+      return item.value;
+    }
   }
   return std::nullopt;
 }
@@ -106,32 +105,33 @@ ExitStatus choose_the_link(const Step& step) {
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, links.front());
     return ExitStatus::Success;
   }
-  const QString found =
-      links.empty() ? step.text(step.texts.no_links) : step.text(step.texts.several_links).arg(links.size());
-  const QStringList lines =
-      QStringList{found + QLatin1Char(' ') + step.text(step.texts.name_a_port)} + port_table(step.user, step.texts);
-  return step.fail(ExitStatus::Port, lines.join(QLatin1Char('\n')));
+  const std::string found = links.empty() ? std::string(step.texts.no_links)
+                                          : format(step.texts.several_links, {std::to_string(links.size())});
+  std::string lines = found + ' ' + step.texts.name_a_port;
+  for (const std::string& line : port_table(step.user, step.texts)) lines += '\n' + line;
+  return step.fail(ExitStatus::Port, lines);
 }
 
-ExitStatus choose_port(const Step& step, const QString& wanted, bool port_stored) {
+ExitStatus choose_port(const Step& step, const std::string& wanted, bool port_stored) {
   const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
-  if (!wanted.isEmpty()) {
+  if (!wanted.empty()) {
     const auto value = port_named(ring, wanted);
-    if (!value)
-      return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(rt::to_system_text(wanted)), wanted));
+    if (!value) {
+      return step.fail(ExitStatus::Port, port_problem(step, rt::why_not_listed(wanted), wanted));
+    }
     step.user.runtime.choose(step.user.panel, PANEL_COMPORT, *value);
   } else if (!port_stored) {
     if (const ExitStatus chosen = choose_the_link(step); chosen != ExitStatus::Success) return chosen;
   }
-  if (ring.selected < 0) return step.fail(ExitStatus::Port, step.text(step.texts.no_ports));
+  if (ring.selected < 0) return step.fail(ExitStatus::Port, step.texts.no_ports);
   step.output.use_port(selected_port_label(step));
-  step.output.say(step.text(step.texts.port).arg(selected_port_label(step)));
+  step.output.say(format(step.texts.port, {selected_port_label(step)}));
   return ExitStatus::Success;
 }
 
 ExitStatus connect(const Step& step) {
   step.output.follow(Phase::Connecting);
-  step.output.say(step.text(step.texts.switch_on));
+  step.output.say(step.texts.switch_on);
   const ExitStatus told = step.press(PANEL_CONNECT);
   step.output.follow(Phase::Quiet);
   const rt::PortFailure failure = rt::port_failure();
@@ -139,11 +139,11 @@ ExitStatus connect(const Step& step) {
     return step.fail(ExitStatus::Port, port_problem(step, failure, selected_port_label(step)));
   }
   const ExitStatus connected = either(told, status_of_connect());
-  if (connected == ExitStatus::NoDevice) return step.fail(connected, step.text(step.texts.no_device));
-  QString type = step.shown(PANEL_DEVICE_TYPE);
-  if (type.isEmpty()) type = step.text(step.texts.unknown_type);
+  if (connected == ExitStatus::NoDevice) return step.fail(connected, step.texts.no_device);
+  std::string type = step.shown(PANEL_DEVICE_TYPE);
+  if (type.empty()) type = step.texts.unknown_type;
   step.output.identified(type, step.shown(PANEL_BOOT_VERSION));
-  if (connected == ExitStatus::Unsupported) return step.fail(connected, step.text(step.texts.unsupported));
+  if (connected == ExitStatus::Unsupported) return step.fail(connected, step.texts.unsupported);
   return connected;
 }
 
@@ -159,9 +159,9 @@ ExitStatus load(const Step& step, const CheckedFirmware& firmware) {
   step.output.follow(Phase::Loading);
   const ExitStatus told = step.press(PANEL_LOAD_FILE);
   const ExitStatus loaded = either(told, status_of_load());
-  if (loaded != ExitStatus::Success) return step.fail(loaded, step.text(step.texts.file_faulty));
+  if (loaded != ExitStatus::Success) return step.fail(loaded, step.texts.file_faulty);
   remember_users_file(firmware.file);
-  step.output.say(step.text(step.texts.file_loaded).arg(rt::from_system_text(firmware.file)));
+  step.output.say(format(step.texts.file_loaded, {firmware.file}));
   return ExitStatus::Success;
 }
 
@@ -169,27 +169,26 @@ ExitStatus load(const Step& step, const CheckedFirmware& firmware) {
 // elsewhere leaves it holding FF where firmware is expected.
 void warn_of_data_the_device_misses(const Step& step, const WrittenAddresses& written) {
   const std::size_t programmed = static_cast<std::size_t>(kovo::memory_size) * kovo::kProgrammedBytesPerSize;
-  const QString kib = QString::number(programmed / kBytesPerKiB);
+  const std::string kib = std::to_string(programmed / kBytesPerKiB);
   if (any_written(written, programmed, written.size())) {
-    const QString first_missed = QStringLiteral("%1").arg(programmed, 4, 16, QLatin1Char('0')).toUpper();
-    step.output.complain(step.text(step.texts.data_beyond).arg(first_missed, kib));
+    step.output.complain(format(step.texts.data_beyond, {hex_digits(programmed, 4), kib}));
   }
-  if (!any_written(written, 0, programmed)) step.output.complain(step.text(step.texts.no_data).arg(kib));
+  if (!any_written(written, 0, programmed)) step.output.complain(format(step.texts.no_data, {kib}));
 }
 
 // The file loaded, but the image may not be what its author meant.
 void warn_before_programming(const Step& step, const FirmwareImage& image) {
-  if (!image.end_record) step.output.complain(step.text(step.texts.no_end_record));
+  if (!image.end_record) step.output.complain(step.texts.no_end_record);
   warn_of_data_the_device_misses(step, image.written);
 }
 
 // The result line with the time since the run began; events carry the result alone.
 void say_programmed(const Step& step) {
   const double seconds = std::chrono::duration<double>(Clock::now() - step.started).count();
-  const QString result = step.text(step.texts.programmed);
-  const QString decimal =
-      QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), step.text(step.texts.decimal_point));
-  step.output.conclude(result, step.text(step.texts.time_taken).arg(result, decimal));
+  const std::string result = step.texts.programmed;
+  std::string decimal = one_decimal(seconds);
+  decimal.replace(decimal.find('.'), 1, step.texts.decimal_point);
+  step.output.conclude(result, format(step.texts.time_taken, {result, decimal}));
 }
 
 ExitStatus program(const Step& step, const FirmwareImage& image) {
@@ -199,7 +198,7 @@ ExitStatus program(const Step& step, const FirmwareImage& image) {
   const ExitStatus told = step.press(PANEL_PROGRAM);
   step.output.follow(Phase::Quiet);
   const ExitStatus programmed = either(told, status_of_programming(step.user.control(PANEL_FLASH_PROGRESS).colour));
-  if (programmed != ExitStatus::Success) return step.fail(programmed, step.text(step.texts.programming_failed));
+  if (programmed != ExitStatus::Success) return step.fail(programmed, step.texts.programming_failed);
   say_programmed(step);
   return ExitStatus::Success;
 }

@@ -12,7 +12,7 @@ namespace cli {
 
 struct UpdateRequest {
   Language language;
-  QString port; // as --port gave it; empty: the panel's selection
+  std::string port; // as --port gave it; empty: the panel's selection
   const CheckedFirmware& firmware;
 };
 

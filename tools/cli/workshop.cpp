@@ -4,17 +4,10 @@
 #include "events.h"
 #include "line_trace.h"
 #include "live_output.h"
-#include "qt_text.h"
 #include "trace_file.h"
 #include "utility.h"
 #include "workshop_view.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QEventLoop>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <memory>
@@ -30,37 +23,48 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kLookInterval = 50ms; // for a stop request and a due redraw
 
 struct PortRun {
-  std::unique_ptr<QProcess> process;
-  QByteArray unread; // output after the last whole line
-  QString result;    // the message of the copy's result event
+  std::unique_ptr<rt::ChildProcess> process;
+  std::string unread; // output after the last whole line
+  std::string result; // the message of the copy's result event
   Clock::time_point started;
   bool done = false;
-  bool stop_passed = false;
 };
 
-QStringList child_arguments(const WorkshopRequest& request, const QString& port, const QString& file) {
-  QStringList arguments = {QStringLiteral("--workshop-child"), QStringLiteral("--lang"),
-                           language_code(request.language), QStringLiteral("--port"), port};
-  if (!request.trace.isEmpty()) arguments << QStringLiteral("--trace") << trace_file_for(request.trace, port);
-  if (request.force) arguments << QStringLiteral("--force");
-  return arguments << file;
+std::vector<std::string> child_arguments(const WorkshopRequest& request, const std::string& port,
+                                         const std::string& file) {
+  std::vector<std::string> arguments = {"--workshop-child", "--lang", language_code(request.language), "--port", port};
+  if (!request.trace.empty()) {
+    arguments.push_back("--trace");
+    arguments.push_back(trace_file_for(request.trace, port));
+  }
+  if (request.force) arguments.push_back("--force");
+  arguments.push_back(file);
+  return arguments;
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) return;
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
 }
 
 class Workshop {
 public:
-  Workshop(const WorkshopRequest& request, const Texts& texts, const QString& image)
+  Workshop(const WorkshopRequest& request, const Texts& texts, const std::string& image)
       : request_(request),
         texts_(texts),
         image_(image),
         view_(texts, request.json ? stderr : stdout, request.ports),
-        runs_(static_cast<std::size_t>(request.ports.size())) {}
+        runs_(request.ports.size()) {}
 
   ExitStatus run() {
     for (std::size_t index = 0; index < runs_.size(); ++index) start(index);
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, [this] { look_around(); });
-    look.start(kLookInterval);
-    if (!all_done()) loop_.exec();
+    while (!all_done()) {
+      rt::wait_for_any(running(), kLookInterval);
+      for (std::size_t index = 0; index < runs_.size(); ++index) look_at(index);
+      look_around();
+    }
     view_.refresh();
     view_.summary();
     return highest_status();
@@ -69,25 +73,31 @@ public:
 private:
   void start(std::size_t index) {
     PortRun& run = runs_[index];
-    run.process = std::make_unique<QProcess>();
-    QProcess& process = *run.process;
-    process.setStandardErrorFile(QProcess::nullDevice()); // what it would say comes as events
-    rt::bind_to_this_program(process);
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [this, index] { read_events(index); });
-    QObject::connect(&process, &QProcess::finished, [this, index] { finish(index); });
-    QObject::connect(&process, &QProcess::errorOccurred, [this, index](QProcess::ProcessError error) {
-      if (error == QProcess::FailedToStart) finish(index);
-    });
     run.started = Clock::now();
-    process.start(QCoreApplication::applicationFilePath(), child_arguments(request_, request_.ports[index], image_));
+    run.process = std::make_unique<rt::ChildProcess>(child_arguments(request_, request_.ports[index], image_));
+  }
+
+  std::vector<rt::ChildProcess*> running() const {
+    std::vector<rt::ChildProcess*> processes;
+    for (const PortRun& run : runs_) {
+      if (!run.done) processes.push_back(run.process.get());
+    }
+    return processes;
+  }
+
+  void look_at(std::size_t index) {
+    PortRun& run = runs_[index];
+    if (run.done) return;
+    read_events(index);
+    if (const auto end = run.process->end()) finish(index, *end);
   }
 
   void read_events(std::size_t index) {
     PortRun& run = runs_[index];
-    run.unread += run.process->readAllStandardOutput();
-    for (qsizetype end = run.unread.indexOf('\n'); end >= 0; end = run.unread.indexOf('\n')) {
-      const auto event = event_from_json(run.unread.left(end));
-      run.unread.remove(0, end + 1);
+    run.unread += run.process->read_output();
+    for (std::size_t end = run.unread.find('\n'); end != std::string::npos; end = run.unread.find('\n')) {
+      const auto event = event_from_json(std::string_view(run.unread).substr(0, end));
+      run.unread.erase(0, end + 1);
       if (event) take(index, *event);
     }
   }
@@ -101,38 +111,30 @@ private:
     Event shown = event;
     shown.port = view_.rows()[index].port; // as the user named it, in every event of the port
     // The copy loaded the image it was handed; the user knows their file.
-    shown.message.replace(QDir::toNativeSeparators(image_), rt::from_system_text(request_.firmware.file));
+    replace_all(shown.message, image_, request_.firmware.file);
     if (request_.json) write_event(shown);
     view_.show(index, shown);
   }
 
-  void finish(std::size_t index) {
+  void finish(std::size_t index, const rt::ChildEnd& end) {
     PortRun& run = runs_[index];
-    if (run.done) return;
-    read_events(index);
     run.done = true;
-    const auto [status, message] = outcome_of(run);
+    const auto [status, message] = outcome_of(run, end);
     const double seconds = std::chrono::duration<double>(Clock::now() - run.started).count();
     view_.finish(index, status, message, seconds);
     if (request_.json) write_event(result_event(index, status, message));
-    if (all_done()) loop_.quit();
   }
 
   // A copy ended by a signal (killed outright, or a stop request that came
   // before it could meet one) left its device wherever it was: the update
   // must be repeated.
-  std::pair<int, QString> outcome_of(const PortRun& run) const {
-    const QProcess& process = *run.process;
-    if (process.error() == QProcess::FailedToStart) {
-      return {code_of(ExitStatus::Internal), QString::fromUtf8(texts_.no_result)};
-    }
-    if (process.exitStatus() == QProcess::CrashExit) {
-      return {code_of(ExitStatus::Interrupted), QString::fromUtf8(texts_.interrupted)};
-    }
-    return {process.exitCode(), run.result.isEmpty() ? QString::fromUtf8(texts_.no_result) : run.result};
+  std::pair<int, std::string> outcome_of(const PortRun& run, const rt::ChildEnd& end) const {
+    if (!end.started) return {code_of(ExitStatus::Internal), texts_.no_result};
+    if (end.by_signal) return {code_of(ExitStatus::Interrupted), texts_.interrupted};
+    return {end.code, run.result.empty() ? std::string(texts_.no_result) : run.result};
   }
 
-  Event result_event(std::size_t index, int status, const QString& message) const {
+  Event result_event(std::size_t index, int status, const std::string& message) const {
     const PortRow& row = view_.rows()[index];
     return {EventPhase::Result, row.port, row.device, row.version, std::nullopt, status, message};
   }
@@ -140,9 +142,7 @@ private:
   void look_around() {
     if (StopRequested()) {
       for (PortRun& run : runs_) {
-        if (run.done || run.stop_passed) continue;
-        rt::pass_stop_request(*run.process);
-        run.stop_passed = true;
+        if (!run.done) run.process->pass_stop_request();
       }
     }
     view_.refresh();
@@ -160,16 +160,15 @@ private:
 
   const WorkshopRequest& request_;
   const Texts& texts_;
-  const QString image_; // what every copy loads
+  const std::string image_; // what every copy loads
   WorkshopView view_;
   std::vector<PortRun> runs_;
-  QEventLoop loop_;
 };
 
 // A trace that cannot be written is refused before any port is touched.
 bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
-  if (request.trace.isEmpty()) return true;
-  for (const QString& port : request.ports) {
+  if (request.trace.empty()) return true;
+  for (const std::string& port : request.ports) {
     std::optional<rt::LineTrace> trace;
     if (!open_trace(trace, trace_file_for(request.trace, port), request.firmware.file, texts)) return false;
   }
@@ -178,17 +177,26 @@ bool trace_files_writable(const WorkshopRequest& request, const Texts& texts) {
 
 } // namespace
 
-QString trace_file_for(const QString& trace, const QString& port) {
-  static const QRegularExpression kUnsafe(QStringLiteral("[^A-Za-z0-9_.-]+"));
-  QString name = port;
-  name.remove(QRegularExpression(QStringLiteral("^/dev/")));
-  name.replace(kUnsafe, QStringLiteral("-"));
-  return trace + QLatin1Char('.') + name;
+// Each run of characters a file name may not safely hold becomes one dash.
+std::string trace_file_for(const std::string& trace, const std::string& port) {
+  constexpr std::string_view kDevices = "/dev/";
+  std::string_view name = port;
+  if (name.starts_with(kDevices)) name.remove_prefix(kDevices.size());
+  std::string file = trace + '.';
+  bool unsafe_run = false;
+  for (const char character : name) {
+    const bool safe = (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z') ||
+                      (character >= '0' && character <= '9') || character == '_' || character == '.' ||
+                      character == '-';
+    if (safe || !unsafe_run) file += safe ? character : '-';
+    unsafe_run = !safe;
+  }
+  return file;
 }
 
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts) {
   if (!trace_files_writable(request, texts)) return ExitStatus::Usage;
-  Workshop workshop(request, texts, rt::from_system_text(request.firmware.loaded()));
+  Workshop workshop(request, texts, request.firmware.loaded());
   return workshop.run();
 }
 

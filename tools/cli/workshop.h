@@ -11,16 +11,16 @@
 #include "options.h"
 #include "texts.h"
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace cli {
 
 struct WorkshopRequest {
   Language language;
-  QStringList ports;
+  std::vector<std::string> ports;
   const CheckedFirmware& firmware;
-  QString trace; // empty: no trace
+  std::string trace; // empty: no trace
   bool json = false;
   bool force = false; // the file was taken though it holds no data for the devices
 };
@@ -29,6 +29,6 @@ struct WorkshopRequest {
 ExitStatus run_workshop(const WorkshopRequest& request, const Texts& texts);
 
 // The trace file of one port: the file named with the port appended.
-QString trace_file_for(const QString& trace, const QString& port);
+std::string trace_file_for(const std::string& trace, const std::string& port);
 
 } // namespace cli

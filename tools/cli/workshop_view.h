@@ -7,20 +7,20 @@
 #include "events.h"
 #include "texts.h"
 
-#include <QString>
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace cli {
 
 struct PortRow {
-  QString port;
-  QString device;  // type, once identified
-  QString version; // of the bootloader, once identified
-  int percent = 0; // of programming
-  QString message; // the last line the port's run showed; at the end, why it ended so
+  std::string port;
+  std::string device;  // type, once identified
+  std::string version; // of the bootloader, once identified
+  int percent = 0;     // of programming
+  std::string message; // the last line the port's run showed; at the end, why it ended so
   std::optional<int> status;
   double seconds = 0;
 };
@@ -30,10 +30,10 @@ int final_status(const PortRow& row);
 
 class WorkshopView {
 public:
-  WorkshopView(const Texts& texts, std::FILE* stream, const QStringList& ports);
+  WorkshopView(const Texts& texts, std::FILE* stream, const std::vector<std::string>& ports);
 
   void show(std::size_t port, const Event& event);
-  void finish(std::size_t port, int status, const QString& message, double seconds);
+  void finish(std::size_t port, int status, const std::string& message, double seconds);
   // Draws the live lines if something changed since they were drawn last.
   void refresh();
   void summary() const;
@@ -43,7 +43,7 @@ public:
 private:
   using Clock = std::chrono::steady_clock;
 
-  void plain(const PortRow& row, const QString& text) const;
+  void plain(const PortRow& row, const std::string& text) const;
 
   const Texts& texts_;
   std::FILE* const stream_;

@@ -1,0 +1,7 @@
+#include "console_output.h"
+
+namespace rt {
+
+void prepare_console_output() {}
+
+} // namespace rt
