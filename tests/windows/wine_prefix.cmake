@@ -18,6 +18,10 @@ endif()
 if(NOT EXISTS ${PREFIX}/system.reg)
   execute_process(COMMAND ${WINEBOOT} --init OUTPUT_FILE /dev/null ERROR_FILE /dev/null COMMAND_ERROR_IS_FATAL ANY)
 endif()
+# A server of this prefix already running (wineboot's, lingering for a few
+# seconds, or one a stopped test run left) cannot be made persistent: it ends first.
+execute_process(COMMAND ${WINESERVER} --kill OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
+execute_process(COMMAND ${WINESERVER} --wait OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
 execute_process(COMMAND ${WINESERVER} --persistent OUTPUT_FILE /dev/null ERROR_FILE /dev/null
                 COMMAND_ERROR_IS_FATAL ANY)
 
