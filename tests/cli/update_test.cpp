@@ -280,7 +280,9 @@ TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
   const QStringList fields = lines[0].split(QLatin1Char(' '), Qt::SkipEmptyParts);
   ASSERT_GE(fields.size(), 2) << listing.out.toStdString();
   const QString description = testsupport::program_under_test().listed_port_description();
-  if (!description.isEmpty()) EXPECT_EQ(fields.mid(2).join(' '), description);
+  if (!description.isEmpty()) {
+    EXPECT_EQ(fields.mid(2).join(' '), description);
+  }
 
   const CliRun result = run(
       {QStringLiteral("--port"), fields[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
