@@ -4,8 +4,7 @@
 # the program named as kovo_add_version_resource names it; windres writes
 # the resource back as a script with every macro expanded.
 execute_process(
-  COMMAND ${WINDRES} -I${INCLUDE_DIR} "-DKOVO_PROGRAM_NAME=\"${PROGRAM}\"" "-DKOVO_PROGRAM_FILE=\"${PROGRAM}.exe\""
-          ${RESOURCE} -O rc
+  COMMAND ${WINDRES} -I${INCLUDE_DIR} -DKOVO_PROGRAM_NAME=${PROGRAM} ${RESOURCE} -O rc
   OUTPUT_VARIABLE script
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

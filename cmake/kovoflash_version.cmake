@@ -22,7 +22,6 @@ function(kovo_add_version_resource target)
     return()
   endif()
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/kovoflash.rc)
-  target_compile_definitions(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:KOVO_PROGRAM_NAME="${target}">
-                                                $<$<COMPILE_LANGUAGE:RC>:KOVO_PROGRAM_FILE="${target}.exe">)
+  target_compile_definitions(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:KOVO_PROGRAM_NAME=${target}>)
   target_link_libraries(${target} PRIVATE kovo_version)
 endfunction()
