@@ -1,6 +1,7 @@
 #include "program_under_test.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 #include <QDir>
@@ -118,10 +119,13 @@ public:
   QString missing_port() const override { return QStringLiteral("COM199"); }
   void list_port(QProcessEnvironment&, const QString&) const override {}
   QString listed_port_description() const override { return {}; }
-  // The prefix's local application data: every run under Wine shares it.
+  // The prefix's local application data, in the folder Wine names after the
+  // user's account: every run under Wine shares it.
   QString settings_file(const QString&) const override {
+    const passwd* account = ::getpwuid(::geteuid());
+    if (!account) throw std::runtime_error("no account for this user");
     return QStringLiteral("%1/drive_c/users/%2/AppData/Local/KovoFlash/ini_pckovorecv.dat")
-        .arg(wine_prefix(), qEnvironmentVariable("USER"));
+        .arg(wine_prefix(), QFile::decodeName(account->pw_name));
   }
 };
 
