@@ -1,6 +1,5 @@
-# The program's version, written here once: the main project and the Windows
-# cross-build of the unit tests take it, and kovoflash_version.h made from it
-# gives it to both programs and to the Windows version resource.
+# The program's version, written here once: kovoflash_version.h made from it
+# gives it to both programs and to their Windows version resource.
 set(KOVOFLASH_VERSION 1.0.0)
 
 # Makes the header in BINARY_DIR/generated and the library kovo_version that
@@ -14,4 +13,15 @@ function(kovo_add_version_library binary_dir)
     ${binary_dir}/generated/kovoflash_version.h @ONLY)
   add_library(kovo_version INTERFACE)
   target_include_directories(kovo_version INTERFACE ${binary_dir}/generated)
+endfunction()
+
+# Gives a Windows program the version resource (runtime/kovoflash.rc) under
+# its own name; elsewhere nothing.
+function(kovo_add_version_resource target)
+  if(NOT WIN32)
+    return()
+  endif()
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/kovoflash.rc)
+  target_compile_definitions(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:KOVO_PROGRAM_NAME=${target}>)
+  target_link_libraries(${target} PRIVATE kovo_version)
 endfunction()

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
@@ -79,8 +80,15 @@ CliTest::CliTest() {
   }
 }
 
+QString CliTest::port_of(const testsupport::DevsimProcess& device) const {
+  auto& port = ports_[device.ptyPath()];
+  if (!port) port = testsupport::program_under_test().map_port(device.ptyPath());
+  return port->name();
+}
+
 QProcessEnvironment CliTest::environment() const {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  testsupport::program_under_test().add_to(environment);
   environment.remove(QStringLiteral("KOVOFLASH_EXTRA_PORTS"));
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
@@ -98,14 +106,16 @@ std::unique_ptr<QProcess> CliTest::start(const QStringList& arguments, const QPr
   auto process = std::make_unique<QProcess>();
   process->setProcessEnvironment(environment);
   process->setWorkingDirectory(current_.path());
-  process->start(QStringLiteral(KOVOFLASH_CLI), arguments);
+  const testsupport::ProgramUnderTest& program = testsupport::program_under_test();
+  process->start(program.command(), program.command_arguments(arguments));
   if (!process->waitForStarted()) throw std::runtime_error("kovoflash-cli did not start");
   return process;
 }
 
 CliRun CliTest::run(const QStringList& arguments, const QProcessEnvironment& environment,
                     std::chrono::seconds deadline) const {
-  return run_command(QStringLiteral(KOVOFLASH_CLI), arguments, environment, deadline);
+  const testsupport::ProgramUnderTest& program = testsupport::program_under_test();
+  return run_command(program.command(), program.command_arguments(arguments), environment, deadline);
 }
 
 namespace {
@@ -163,11 +173,12 @@ void write_whole_file(const QString& path, const std::string& content) {
 
 QString CliTest::write_file(const QString& name, const std::string& content) const {
   const QString path = files_.filePath(name);
+  QDir().mkpath(QFileInfo(path).path());
   write_whole_file(path, content);
-  return path;
+  return testsupport::program_under_test().file_name(path);
 }
 
-QString CliTest::settings_file() const { return config_.filePath(QStringLiteral("KovoFlash/ini_pckovorecv.dat")); }
+QString CliTest::settings_file() const { return testsupport::program_under_test().settings_file(config_.path()); }
 
 QStringList CliTest::current_folder_entries() const {
   return QDir(current_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

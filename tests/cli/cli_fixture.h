@@ -3,6 +3,7 @@
 #pragma once
 
 #include "devsim_process.h"
+#include "program_under_test.h"
 #include "time_scales.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +52,6 @@ Bytes image_of(const std::vector<Block>& blocks, std::size_t size);
 
 void write_whole_file(const QString& path, const std::string& content);
 
-inline QString port_of(const testsupport::DevsimProcess& device) { return QString::fromStdString(device.ptyPath()); }
-
 // An update of file through port, in English.
 QStringList update_arguments(const QString& port, const QString& file);
 
@@ -67,9 +67,16 @@ using testsupport::kShortTimeScale;
 using testsupport::kSilentDevice;
 using testsupport::kSilentDeviceTimeScale;
 
+// Runs the program under test (testsupport::program_under_test): the Linux
+// program, or the Windows one under Wine.
 class CliTest : public ::testing::Test {
 protected:
   CliTest();
+
+  // The simulated device's port as the program names it.
+  QString port_of(const testsupport::DevsimProcess& device) const;
+  // A port that is not there.
+  QString missing_port() const { return testsupport::program_under_test().missing_port(); }
 
   // The environment of a run: no virtual ports, the test's configuration
   // folder, the C locale (so English unless --lang says otherwise), the
@@ -87,7 +94,8 @@ protected:
   std::unique_ptr<QProcess> start(const QStringList& arguments) const { return start(arguments, environment()); }
   std::unique_ptr<QProcess> start(const QStringList& arguments, const QProcessEnvironment& environment) const;
 
-  // Writes a file into the test's own folder (not the current folder of the runs).
+  // Writes a file into the test's own folder (not the current folder of the
+  // runs); returns its name as the program names it.
   QString write_file(const QString& name, const std::string& content) const;
   QString settings_file() const;
   QStringList current_folder_entries() const;
@@ -99,6 +107,7 @@ private:
   CliRun run_command(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
                      std::chrono::seconds deadline) const;
 
+  mutable std::map<std::string, std::unique_ptr<testsupport::MappedPort>> ports_; // by pseudo-terminal
   QTemporaryDir current_;
   QTemporaryDir config_;
   QTemporaryDir files_;

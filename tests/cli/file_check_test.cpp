@@ -119,7 +119,9 @@ TEST_P(JsonCheckTest, PrintsOneObject) {
   const QString file = write_file(QStringLiteral("firmware.frm"), check.content);
   const CliRun result = run({QStringLiteral("--json"), QStringLiteral("--check"), file});
   EXPECT_EQ(result.exit_code, check.exit_code) << result.err.toStdString();
-  EXPECT_EQ(result.out.toStdString(), (QString::fromUtf8(check.json).arg(file) + QLatin1Char('\n')).toStdString());
+  const QString file_in_json = QString(file).replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+  EXPECT_EQ(result.out.toStdString(),
+            (QString::fromUtf8(check.json).arg(file_in_json) + QLatin1Char('\n')).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -68,18 +68,18 @@ struct Devices {
   QStringList arguments;
 };
 
-Devices start_devices(std::size_t count) {
-  Devices devices;
-  for (std::size_t index = 0; index < count; ++index) {
-    devices.running.push_back(std::make_unique<DevsimProcess>());
-    devices.arguments << QStringLiteral("--port") << port_of(*devices.running.back());
-  }
-  return devices;
-}
-
 class TraceTest : public CliTest {
 protected:
   TraceTest() { time_scale_ = kShortTimeScale; }
+
+  Devices start_devices(std::size_t count) const {
+    Devices devices;
+    for (std::size_t index = 0; index < count; ++index) {
+      devices.running.push_back(std::make_unique<DevsimProcess>());
+      devices.arguments << QStringLiteral("--port") << port_of(*devices.running.back());
+    }
+    return devices;
+  }
 
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
   QString trace_path() const { return write_file(QStringLiteral("trace.txt"), {}); }

@@ -121,7 +121,9 @@ TEST_F(UpdateTest, KeepsItsSettingsInTheConfigurationFolderOnly) {
 
 TEST_F(UpdateTest, FileNamesOutsideWindows1252WorkAndAreStored) {
   DevsimProcess device;
-  const QString file = write_file(QStringLiteral("Jiří Олена 王芳 \U0001F680.frm"), intel_hex(kFirmware));
+  // A folder and a file named in characters no single code page holds.
+  const QString file =
+      write_file(QStringLiteral("Pr\u00fcfung \u0436 \u4e2d/Jiří Олена 王芳 \U0001F680.frm"), intel_hex(kFirmware));
   const CliRun result = run(update_arguments(port_of(device), file));
   ASSERT_EQ(result.exit_code, kExitSuccess) << result.err.toStdString();
   EXPECT_TRUE(result.out.contains(QStringLiteral("Firmware file loaded: ") + file)) << result.out.toStdString();
@@ -263,18 +265,27 @@ INSTANTIATE_TEST_SUITE_P(Cli, NoDeviceAnswered,
                                                        kExitPort}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A port the system lists (a virtual port on Linux, SERIALCOMM's on
+// Windows) is listed with a number that selects it.
 TEST_F(UpdateTest, ThePortListsNumberSelectsThePort) {
   DevsimProcess device({"--type", "D1"});
-  const QProcessEnvironment environment = with_virtual_ports({port_of(device)});
+  QProcessEnvironment environment = this->environment();
+  testsupport::program_under_test().list_port(environment, port_of(device));
   const CliRun listing = run({QStringLiteral("--list-ports")}, environment);
   ASSERT_EQ(listing.exit_code, kExitSuccess) << listing.err.toStdString();
-  const QStringList first = listing.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-  ASSERT_GE(first.size(), 4) << listing.out.toStdString();
-  EXPECT_EQ(first[0], port_of(device));
-  EXPECT_EQ(first.mid(2).join(' '), QStringLiteral("virtual port"));
+  const QStringList lines =
+      listing.out.split(QLatin1Char('\n'))
+          .filter(QRegularExpression(QStringLiteral("^%1 ").arg(QRegularExpression::escape(port_of(device)))));
+  ASSERT_EQ(lines.size(), 1) << listing.out.toStdString();
+  const QStringList fields = lines[0].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  ASSERT_GE(fields.size(), 2) << listing.out.toStdString();
+  const QString description = testsupport::program_under_test().listed_port_description();
+  if (!description.isEmpty()) {
+    EXPECT_EQ(fields.mid(2).join(' '), description);
+  }
 
   const CliRun result = run(
-      {QStringLiteral("--port"), first[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
+      {QStringLiteral("--port"), fields[1], QStringLiteral("--lang"), QStringLiteral("en"), firmware()}, environment);
   EXPECT_EQ(result.exit_code, kExitUnsupported);
   EXPECT_TRUE(result.out.contains(QStringLiteral("Port: ") + port_of(device))) << result.out.toStdString();
 }
@@ -336,8 +347,10 @@ struct FailureCase {
   enum { Good, Faulty, Cut, NoDataRecord, DataOnlyAt0x8000, Missing } firmware;
   const char* port; // nullptr: the simulator's
   int exit_code;
-  const char* complaint; // all of standard error, one line
+  const char* complaint; // all of standard error, one line; %1: the port
 };
+
+const char kNoSuchPort[] = "a port that is not there";
 
 const char kNoDataRefused[] =
     "The file holds no data for the first 16 KiB, which every device receives; the device would hold nothing but "
@@ -368,11 +381,14 @@ protected:
 TEST_P(FailureTest, EndsWithItsOwnExitStatus) {
   const FailureCase& failure = GetParam();
   DevsimProcess device(failure.device);
-  const QString port = failure.port ? QString::fromUtf8(failure.port) : port_of(device);
+  const QString port = failure.port == kNoSuchPort ? missing_port()
+                       : failure.port              ? QString::fromUtf8(failure.port)
+                                                   : port_of(device);
   const CliRun result =
       run({QStringLiteral("--port"), port, QStringLiteral("--lang"), QStringLiteral("en"), firmware_for(failure)});
   EXPECT_EQ(result.exit_code, failure.exit_code) << result.out.toStdString() << result.err.toStdString();
-  EXPECT_EQ(result.err.toStdString(), failure.complaint + std::string("\n"));
+  EXPECT_EQ(result.err.toStdString(),
+            QString::fromUtf8(failure.complaint).replace(QStringLiteral("%1"), port).toStdString() + "\n");
   if (failure.exit_code == kExitFile) {
     EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     EXPECT_TRUE(device.finalLog().empty()) << "the device was asked for";
@@ -385,9 +401,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"port_not_there",
                     {},
                     FailureCase::Good,
-                    "/dev/kovo-no-such-port",
+                    kNoSuchPort,
                     kExitPort,
-                    "Port /dev/kovo-no-such-port not found; --list-ports shows the ports."},
+                    "Port %1 not found; --list-ports shows the ports."},
         FailureCase{"port_number_not_listed",
                     {},
                     FailureCase::Good,
