@@ -1,13 +1,11 @@
-# The header-only libraries (Debian: nlohmann-json3-dev, libcli11-dev,
-# libboost-dev) as the targets their own CMake packages give:
-# nlohmann_json::nlohmann_json, CLI11::CLI11, Boost::headers. A build for
-# this system finds the packages. A cross-build takes the host's headers:
-# it cannot put the host's /usr/include on its path (the C library's headers
-# there would shadow MinGW's), so each library's folder is linked alone into
-# a folder of the build's own.
+# The header-only libraries (Debian: nlohmann-json3-dev, libboost-dev) as
+# the targets their own CMake packages give: nlohmann_json::nlohmann_json,
+# Boost::headers. A build for this system finds the packages. A cross-build
+# takes the host's headers: it cannot put the host's /usr/include on its
+# path (the C library's headers there would shadow MinGW's), so each
+# library's folder is linked alone into a folder of the build's own.
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(nlohmann_json 3 CONFIG REQUIRED)
-  find_package(CLI11 CONFIG REQUIRED)
   find_package(Boost 1.74 REQUIRED)
   return()
 endif()
@@ -24,5 +22,4 @@ function(kovo_add_host_header_library target header)
 endfunction()
 
 kovo_add_host_header_library(nlohmann_json::nlohmann_json nlohmann/json.hpp)
-kovo_add_host_header_library(CLI11::CLI11 CLI/CLI.hpp)
 kovo_add_host_header_library(Boost::headers boost/property_tree/xml_parser.hpp)
