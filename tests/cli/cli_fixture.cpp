@@ -60,7 +60,7 @@ bool wait_for_output(QProcess& process, const QString& text, QString& seen, std:
   const auto end = std::chrono::steady_clock::now() + deadline;
   while (!seen.contains(text) && std::chrono::steady_clock::now() < end) {
     process.waitForReadyRead(50);
-    seen += QString::fromUtf8(process.readAllStandardOutput());
+    seen += testsupport::program_under_test().text_of(process.readAllStandardOutput());
   }
   return seen.contains(text);
 }
@@ -78,6 +78,8 @@ CliTest::CliTest() {
   if (!current_.isValid() || !config_.isValid() || !files_.isValid()) {
     throw std::runtime_error("no temporary folder");
   }
+  // Under Wine every run shares the prefix's settings: each test starts without.
+  QFile::remove(settings_file());
 }
 
 QString CliTest::port_of(const testsupport::DevsimProcess& device) const {
@@ -88,11 +90,11 @@ QString CliTest::port_of(const testsupport::DevsimProcess& device) const {
 
 QProcessEnvironment CliTest::environment() const {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  testsupport::program_under_test().add_to(environment);
   environment.remove(QStringLiteral("KOVOFLASH_EXTRA_PORTS"));
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
   environment.insert(QStringLiteral("KOVOFLASH_TIME_SCALE"), QString::number(time_scale_));
+  testsupport::program_under_test().add_to(environment); // last: the program's system may need its own
   return environment;
 }
 
@@ -158,8 +160,8 @@ CliRun CliTest::run_command(const QString& program, const QStringList& arguments
   }
   CliRun result;
   result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  result.out = QString::fromUtf8(process.readAllStandardOutput());
-  result.err = QString::fromUtf8(process.readAllStandardError());
+  result.out = testsupport::program_under_test().text_of(process.readAllStandardOutput());
+  result.err = testsupport::program_under_test().text_of(process.readAllStandardError());
   return result;
 }
 

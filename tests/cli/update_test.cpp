@@ -131,7 +131,7 @@ TEST_F(UpdateTest, FileNamesOutsideWindows1252WorkAndAreStored) {
   const Bytes memory = device.readMemory();
   EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
   QFile settings(settings_file());
-  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly | QIODevice::Text));
   EXPECT_EQ(QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n')).value(1), file) << "stored in UTF-8";
 }
 
@@ -335,7 +335,7 @@ TEST_F(UpdateTest, ProgramsTheFileAsItWasChecked) {
   ASSERT_GE(memory.size(), kProgrammedSize);
   EXPECT_EQ(Bytes(memory.begin(), memory.begin() + kProgrammedSize), image_of(kFirmware, kProgrammedSize));
   QFile settings(settings_file());
-  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly | QIODevice::Text));
   EXPECT_EQ(QString::fromUtf8(settings.readAll()).split(QLatin1Char('\n')).value(1), file) << "not the copy";
 }
 

@@ -37,6 +37,7 @@ public:
     environment.insert(QStringLiteral("KOVOFLASH_EXTRA_PORTS"), port);
   }
   QString listed_port_description() const override { return QStringLiteral("virtual port"); }
+  QString text_of(const QByteArray& written) const override { return QString::fromUtf8(written); }
   QString settings_file(const QString& configuration_folder) const override {
     return configuration_folder + QStringLiteral("/KovoFlash/ini_pckovorecv.dat");
   }
@@ -108,6 +109,9 @@ public:
   void add_to(QProcessEnvironment& environment) const override {
     environment.insert(QStringLiteral("WINEPREFIX"), wine_prefix());
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    // Wine reads the command line in the locale's character set: without
+    // UTF-8, names outside ASCII reach the program mangled.
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
   }
   std::unique_ptr<MappedPort> map_port(const std::string& pseudo_terminal) const override {
     return std::make_unique<WineComPort>(pseudo_terminal);
@@ -119,6 +123,9 @@ public:
   QString missing_port() const override { return QStringLiteral("COM199"); }
   void list_port(QProcessEnvironment&, const QString&) const override {}
   QString listed_port_description() const override { return {}; }
+  QString text_of(const QByteArray& written) const override {
+    return QString::fromUtf8(written).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  }
   // The prefix's local application data, in the folder Wine names after the
   // user's account: every run under Wine shares it.
   QString settings_file(const QString&) const override {

@@ -3,6 +3,7 @@
 // names ports and files as its own system does.
 #pragma once
 
+#include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,9 @@ public:
   virtual void list_port(QProcessEnvironment& environment, const QString& port) const = 0;
   // How the port list describes such a port, where the test knows it.
   virtual QString listed_port_description() const = 0;
+  // What the program wrote, with Linux line ends: Windows' text mode ends
+  // every line in CR LF.
+  virtual QString text_of(const QByteArray& written) const = 0;
   // Where the program keeps its settings, given the run's configuration folder.
   virtual QString settings_file(const QString& configuration_folder) const = 0;
 };

@@ -40,8 +40,7 @@ KeptSettings::KeptSettings(SettingsUse use, const Texts& texts) {
 void KeptSettings::store() const {
   if (path_.empty() || !device_answered_) return;
   // When the file cannot be written the run's result stands; the old file stays whole.
-  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile))
-    rt::store_user_settings(path_, *content);
+  if (const auto content = rt::settings_in_memory(kovo::kSettingsFile)) rt::store_user_settings(path_, *content);
 }
 
 } // namespace cli

@@ -32,8 +32,7 @@ std::string usb_text(const rt::PortDetails& details, const Texts& texts) {
 // Label, number, description, USB id.
 TableRow row_of(const rt::RingItem& item, const Texts& texts) {
   const rt::PortDetails details = rt::describe_port(item.value);
-  const std::string description =
-      details.virtual_port ? std::string(texts.virtual_port) : details.description;
+  const std::string description = details.virtual_port ? std::string(texts.virtual_port) : details.description;
   return {item.label, std::to_string(item.value), description, usb_text(details, texts)};
 }
 
@@ -57,9 +56,7 @@ std::vector<ListedPort> listed_ports() {
 
 // The line a --port value stands for: the listed port it names, else the
 // path it gives.
-std::string resolved(const std::string& location) {
-  return rt::resolved_location(location);
-}
+std::string resolved(const std::string& location) { return rt::resolved_location(location); }
 
 std::string location_of(const ListedPort& port) { return port.details.location; }
 
@@ -113,8 +110,7 @@ std::vector<int> link_ports(const PanelUser& user) {
 }
 
 bool names_port(const std::string& wanted, const std::string& label, int number, const std::string& location) {
-  return same_ignoring_case(label, wanted) || number_in(wanted) == number ||
-         rt::same_location(wanted, location);
+  return same_ignoring_case(label, wanted) || number_in(wanted) == number || rt::same_location(wanted, location);
 }
 
 std::optional<std::pair<std::string, std::string>> port_named_twice(const std::vector<std::string>& ports) {
