@@ -13,6 +13,7 @@ namespace {
 using boost::property_tree::ptree;
 
 constexpr char kAttributes[] = "<xmlattr>"; // where the XML reader puts an element's attributes
+constexpr int kWidgetMargin = 9;            // Qt's margin of a widget's own layout where the file names none
 
 std::string attribute(const ptree& element, const char* name) {
   return element.get(ptree::path_type(std::string(kAttributes) + '/' + name, '/'), std::string());
@@ -84,6 +85,9 @@ LayoutNode read_widget(const ptree& element) {
       if (const ptree* value = property_value(child)) take_widget_property(attribute(child, "name"), *value, widget);
     } else if (name == "layout") {
       node = read_layout(child);
+      for (int& margin : node.margins) {
+        if (margin < 0) margin = kWidgetMargin;
+      }
     }
   }
   node.widget = widget;
@@ -108,6 +112,7 @@ LayoutNode read_item(const ptree& item) {
     if (name == "layout") node = read_layout(child);
     if (name == "spacer") node = read_spacer(child);
   }
+  for (int& margin : node.margins) margin = std::max(margin, 0); // a layout in a layout has none of its own
   node.row = number_or(attribute(item, "row"), 0);
   node.column = number_or(attribute(item, "column"), 0);
   node.row_span = std::max(1, number_or(attribute(item, "rowspan"), 1));

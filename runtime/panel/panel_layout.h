@@ -52,7 +52,7 @@ struct LayoutNode {
   // A layout's.
   int horizontal_spacing = 6; // Qt's defaults where the file names none
   int vertical_spacing = 6;
-  int margins[4] = {0, 0, 0, 0}; // left, top, right, bottom
+  int margins[4] = {-1, -1, -1, -1}; // left, top, right, bottom; -1 until read: the default then depends on the owner
   std::vector<int> column_stretch;
   std::vector<LayoutNode> children;
 };

@@ -97,7 +97,7 @@ LRESULT CALLBACK indicator_procedure(HWND window, UINT message, WPARAM wparam, L
     return 0;
   case WM_ERASEBKGND: return 1;
   // As a progress bar answers, for tools that read it.
-  case PBM_GETPOS: return indicator ? indicator->value : 0;
+  case PBM_GETPOS: return indicator ? std::clamp(indicator->value, 0, std::max(indicator->maximum, 0)) : 0;
   case PBM_GETRANGE: return indicator ? (wparam ? 0 : indicator->maximum) : 0;
   case WM_NCDESTROY: RemovePropW(window, L"font"); break;
   }
@@ -229,6 +229,7 @@ void PanelWindow::create_control(const LayoutWidget& widget, bool framed) {
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   child_ids_[&widget] = id;
   widgets_[id] = &widget;
+  children_[id] = control;
   if (kind == "QProgressBar") {
     Indicator& indicator = indicators_[id];
     indicator.format = widget.format;
@@ -236,6 +237,11 @@ void PanelWindow::create_control(const LayoutWidget& widget, bool framed) {
   }
   if (const UINT key = virtual_key(widget.shortcut)) shortcuts_[id] = key;
   if (framed && kind == "QLabel") framed_ids_.push_back(id);
+}
+
+HWND PanelWindow::child(int id) const {
+  const auto found = children_.find(id);
+  return found == children_.end() ? nullptr : found->second;
 }
 
 void PanelWindow::use_dpi(unsigned dpi) {
@@ -381,7 +387,9 @@ void PanelWindow::render(const PanelControl& control, Change change) {
       indicator.fill = colour_of(control.colour);
       indicator.own_fill = true;
     }
-    InvalidateRect(target, nullptr, FALSE);
+    if (std::find(pending_values_.begin(), pending_values_.end(), control.id) == pending_values_.end()) {
+      pending_values_.push_back(control.id);
+    }
   }
   if (control.kind == ControlKind::Ring && (change == Change::Items || change == Change::Value)) {
     if (change == Change::Items) {
@@ -403,6 +411,11 @@ void PanelWindow::grow_to_content() {
   const Size least = least_client_size();
   if (!IsWindowVisible(window_) || (client.right >= least.width && client.bottom >= least.height)) return arrange();
   fit_to_screen();
+}
+
+void PanelWindow::show_pending_values() {
+  for (const int id : pending_values_) InvalidateRect(child(id), nullptr, FALSE);
+  pending_values_.clear();
 }
 
 bool PanelWindow::take_shortcut(const MSG& message) {

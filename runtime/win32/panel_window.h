@@ -32,6 +32,9 @@ public:
   void hide();
   void set_title(const std::string& title);
   void render(const PanelControl& control, Change change);
+  // Repaints the indicators whose value changed since: a value may change
+  // thousands of times a second, the screen needs it once a frame.
+  void show_pending_values();
   // A shortcut key (F1, Esc, ...) of an enabled button: true when it was one.
   bool take_shortcut(const MSG& message);
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -50,7 +53,7 @@ private:
   void create_controls(const LayoutNode& node, bool framed);
   void create_control(const LayoutWidget& widget, bool framed);
   int child_id(const LayoutWidget& widget);
-  HWND child(int id) const { return GetDlgItem(window_, id); }
+  HWND child(int id) const; // kept: asking Windows (GetDlgItem) costs a server call under Wine
   void command(int id, int code);
   void use_dpi(unsigned dpi);
   Size measure(const LayoutWidget& widget) const;
@@ -70,10 +73,12 @@ private:
   HFONT font_ = nullptr;
   unsigned dpi_ = 96;
   std::map<int, Indicator> indicators_;              // by control id
+  std::vector<int> pending_values_;                  // indicators to repaint
   std::map<int, UINT> shortcuts_;                    // a button's id to its virtual key
   std::map<std::string, const LayoutWidget*> named_; // every widget by name
   std::map<const LayoutWidget*, int> child_ids_;     // every shown widget's child window id
   std::map<int, const LayoutWidget*> widgets_;       // the same, by child window id
+  std::map<int, HWND> children_;                     // every child window by id
   std::vector<Box> frames_;                          // frames drawn behind their texts
   std::vector<int> framed_ids_;                      // texts on a frame
   int next_decoration_id_ = 0;

@@ -102,7 +102,10 @@ void Win32View::title_changed(int panel, const std::string& title) {
 }
 
 void Win32View::control_changed(int panel, const PanelControl& control, Change change) {
-  if (PanelWindow* found = window(panel)) found->render(control, change);
+  PanelWindow* found = window(panel);
+  if (!found) return;
+  found->render(control, change);
+  if (!model_->callback_running()) return found->show_pending_values();
   keep_alive();
 }
 
@@ -147,7 +150,10 @@ void Win32View::handle(MSG& message) {
 void Win32View::run() {
   running_ = true;
   MSG message;
-  while (running_ && GetMessageW(&message, nullptr, 0, 0) > 0) handle(message);
+  while (running_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    handle(message);
+    show_pending_values(); // what a callback set last
+  }
   running_ = false;
 }
 
@@ -158,6 +164,7 @@ void Win32View::stop_running() {
 
 // Paints and runs timers; the user's input meanwhile is dropped.
 void Win32View::pump() {
+  show_pending_values();
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -169,6 +176,10 @@ void Win32View::pump() {
     DispatchMessageW(&message);
   }
   last_pump_ = Clock::now();
+}
+
+void Win32View::show_pending_values() {
+  for (const auto& [panel, window] : windows_) window->show_pending_values();
 }
 
 void Win32View::keep_alive() {
