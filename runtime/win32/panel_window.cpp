@@ -251,20 +251,25 @@ void PanelWindow::use_dpi(unsigned dpi) {
   SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
   if (font_) DeleteObject(font_);
   font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  text_sizes_.clear();
   for (HWND control = GetWindow(window_, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   }
 }
 
+// Measured once per text and font: under Wine every measurement costs
+// server calls, and a language switch asks for all of them many times.
 Size PanelWindow::text_size(const std::wstring& text) const {
+  const std::wstring measured = text.empty() ? L" " : text;
+  const auto known = text_sizes_.find(measured);
+  if (known != text_sizes_.end()) return known->second;
   HDC device = GetDC(window_);
   HGDIOBJ old_font = SelectObject(device, font_);
   RECT area{0, 0, 0, 0};
-  const std::wstring measured = text.empty() ? L" " : text;
   DrawTextW(device, measured.c_str(), -1, &area, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
   SelectObject(device, old_font);
   ReleaseDC(window_, device);
-  return {area.right - area.left, area.bottom - area.top};
+  return text_sizes_[measured] = {area.right - area.left, area.bottom - area.top};
 }
 
 std::wstring window_text(HWND control) {
@@ -401,7 +406,7 @@ void PanelWindow::render(const PanelControl& control, Change change) {
     SendMessageW(target, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
   }
   if ((change == Change::Text && control.kind == ControlKind::TextMessage) || change == Change::Label)
-    grow_to_content();
+    layout_outdated_ = true;
 }
 
 // New texts may need more room: the window grows as far as the screen lets it.
@@ -413,9 +418,12 @@ void PanelWindow::grow_to_content() {
   fit_to_screen();
 }
 
-void PanelWindow::show_pending_values() {
+void PanelWindow::show_pending_changes() {
   for (const int id : pending_values_) InvalidateRect(child(id), nullptr, FALSE);
   pending_values_.clear();
+  if (!layout_outdated_) return;
+  layout_outdated_ = false;
+  grow_to_content();
 }
 
 bool PanelWindow::take_shortcut(const MSG& message) {

@@ -32,9 +32,11 @@ public:
   void hide();
   void set_title(const std::string& title);
   void render(const PanelControl& control, Change change);
-  // Repaints the indicators whose value changed since: a value may change
-  // thousands of times a second, the screen needs it once a frame.
-  void show_pending_values();
+  // Repaints the indicators whose value changed since, and lays the window
+  // out anew for changed texts: a value may change thousands of times a
+  // second and a language switch changes every text, the screen needs it
+  // once a frame.
+  void show_pending_changes();
   // A shortcut key (F1, Esc, ...) of an enabled button: true when it was one.
   bool take_shortcut(const MSG& message);
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -74,6 +76,8 @@ private:
   unsigned dpi_ = 96;
   std::map<int, Indicator> indicators_;              // by control id
   std::vector<int> pending_values_;                  // indicators to repaint
+  bool layout_outdated_ = false;                     // texts changed since the last layout
+  mutable std::map<std::wstring, Size> text_sizes_;  // in the current font
   std::map<int, UINT> shortcuts_;                    // a button's id to its virtual key
   std::map<std::string, const LayoutWidget*> named_; // every widget by name
   std::map<const LayoutWidget*, int> child_ids_;     // every shown widget's child window id

@@ -105,7 +105,7 @@ void Win32View::control_changed(int panel, const PanelControl& control, Change c
   PanelWindow* found = window(panel);
   if (!found) return;
   found->render(control, change);
-  if (!model_->callback_running()) return found->show_pending_values();
+  if (!model_->callback_running()) return found->show_pending_changes();
   keep_alive();
 }
 
@@ -152,7 +152,7 @@ void Win32View::run() {
   MSG message;
   while (running_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
     handle(message);
-    show_pending_values(); // what a callback set last
+    show_pending_changes(); // what a callback set last
   }
   running_ = false;
 }
@@ -164,7 +164,7 @@ void Win32View::stop_running() {
 
 // Paints and runs timers; the user's input meanwhile is dropped.
 void Win32View::pump() {
-  show_pending_values();
+  show_pending_changes();
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -178,8 +178,8 @@ void Win32View::pump() {
   last_pump_ = Clock::now();
 }
 
-void Win32View::show_pending_values() {
-  for (const auto& [panel, window] : windows_) window->show_pending_values();
+void Win32View::show_pending_changes() {
+  for (const auto& [panel, window] : windows_) window->show_pending_changes();
 }
 
 void Win32View::keep_alive() {

@@ -45,7 +45,7 @@ private:
   PanelWindow* window(int panel) const;
   void handle(MSG& message);
   void pump();
-  void show_pending_values();
+  void show_pending_changes();
 
   PanelModel* model_ = nullptr;
   std::map<int, std::unique_ptr<PanelWindow>> windows_;
