@@ -16,6 +16,8 @@ constexpr int kLabelIdOffset = 1000;     // a label's static: 1000 + the id of t
 constexpr int kDecorationIdStart = 2000; // lines: no control of the panel
 constexpr int kFrameRadius = 6;          // the panel file's rounded frame, in its pixels
 constexpr int kBaseDpi = 96;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL; // scroll bars only when needed
+constexpr int kScrollLine = 20;                                               // pixels at 96 DPI
 
 int scaled(int pixels, unsigned dpi) { return MulDiv(pixels, static_cast<int>(dpi), kBaseDpi); }
 
@@ -148,7 +150,7 @@ PanelWindow::PanelWindow(PanelLayout layout, PanelModel& model, int panel)
     : layout_(std::move(layout)), model_(model), panel_(panel) {
   register_classes();
   window_ =
-      CreateWindowExW(0, kWindowClass, wide_from_utf8(layout_.title).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+      CreateWindowExW(0, kWindowClass, wide_from_utf8(layout_.title).c_str(), kWindowStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   dpi_ = GetDpiForWindow(window_);
   use_dpi(dpi_);
@@ -306,11 +308,26 @@ Size PanelWindow::least_client_size() const {
   return least_size(layout_.root, measurer, dpi_ / double(kBaseDpi));
 }
 
+// The content at least at its least size: in a smaller window it scrolls,
+// so that every control stays within reach.
 void PanelWindow::arrange() {
-  RECT client;
-  GetClientRect(window_, &client);
   const Size least = least_client_size();
-  const Box area{0, 0, std::max<int>(client.right, least.width), std::max<int>(client.bottom, least.height)};
+  RECT client;
+  // A scroll bar that appears takes room from the other direction: twice.
+  for (int pass = 0; pass < 2; ++pass) {
+    GetClientRect(window_, &client);
+    for (const int bar : {SB_HORZ, SB_VERT}) {
+      const bool horizontal = bar == SB_HORZ;
+      const int content = horizontal ? least.width : least.height;
+      const int page = horizontal ? client.right : client.bottom;
+      int& offset = horizontal ? scroll_.width : scroll_.height;
+      offset = std::clamp(offset, 0, std::max(0, content - page));
+      SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, content - 1, static_cast<UINT>(page), offset, 0};
+      SetScrollInfo(window_, bar, &info, TRUE);
+    }
+  }
+  const Box area{-scroll_.width, -scroll_.height, std::max<int>(client.right, least.width),
+                 std::max<int>(client.bottom, least.height)};
   const MeasureWidget measurer = [this](const LayoutWidget& widget) { return measure(widget); };
   const auto placements = place(layout_.root, area, measurer, dpi_ / double(kBaseDpi));
   frames_.clear();
@@ -332,8 +349,27 @@ void PanelWindow::arrange() {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
+void PanelWindow::scroll(int bar, int request) {
+  SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+  GetScrollInfo(window_, bar, &info);
+  const int line = scaled(kScrollLine, dpi_);
+  int& offset = bar == SB_HORZ ? scroll_.width : scroll_.height;
+  switch (request) {
+  case SB_LINEUP: offset -= line; break;
+  case SB_LINEDOWN: offset += line; break;
+  case SB_PAGEUP: offset -= static_cast<int>(info.nPage); break;
+  case SB_PAGEDOWN: offset += static_cast<int>(info.nPage); break;
+  case SB_THUMBTRACK:
+  case SB_THUMBPOSITION: offset = info.nTrackPos; break;
+  case SB_TOP: offset = 0; break;
+  case SB_BOTTOM: offset = info.nMax; break;
+  default: return;
+  }
+  arrange();
+}
+
 // The window as large as its content wants, but never larger than the work
-// area of its monitor, where it then starts maximised.
+// area of its monitor; there the content scrolls.
 void PanelWindow::fit_to_screen() {
   const Size least = least_client_size();
   RECT wanted{0, 0, least.width, least.height};
@@ -488,15 +524,9 @@ LRESULT PanelWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) 
   case WM_CLOSE: model_.close(panel_); return 0;
   case WM_TIMER: model_.tick(panel_, static_cast<int>(wparam)); return 0;
   case WM_SIZE: arrange(); return 0;
-  case WM_GETMINMAXINFO: {
-    if (!font_) break;
-    const Size least = least_client_size();
-    RECT frame{0, 0, least.width, least.height};
-    AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi_);
-    auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-    limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
-    return 0;
-  }
+  case WM_HSCROLL: scroll(SB_HORZ, LOWORD(wparam)); return 0;
+  case WM_VSCROLL: scroll(SB_VERT, LOWORD(wparam)); return 0;
+  case WM_MOUSEWHEEL: scroll(SB_VERT, GET_WHEEL_DELTA_WPARAM(wparam) > 0 ? SB_LINEUP : SB_LINEDOWN); return 0;
   case WM_DPICHANGED: {
     use_dpi(HIWORD(wparam));
     const auto* suggested = reinterpret_cast<const RECT*>(lparam);

@@ -62,6 +62,7 @@ private:
   Size text_size(const std::wstring& text) const;
   Size least_client_size() const;
   void arrange();
+  void scroll(int bar, int request);
   void fit_to_screen();
   void grow_to_content();
   void paint_frames(HDC device);
@@ -76,6 +77,7 @@ private:
   unsigned dpi_ = 96;
   std::map<int, Indicator> indicators_;              // by control id
   std::vector<int> pending_values_;                  // indicators to repaint
+  Size scroll_;                                      // how far the content is scrolled
   bool layout_outdated_ = false;                     // texts changed since the last layout
   mutable std::map<std::wstring, Size> text_sizes_;  // in the current font
   std::map<int, UINT> shortcuts_;                    // a button's id to its virtual key
