@@ -336,7 +336,7 @@ void PanelWindow::arrange() {
     const Box& box = placement.box;
     const auto shown = child_ids_.find(placement.widget);
     if (shown == child_ids_.end()) {
-      frames_.push_back(box); // a widget holding a layout: a frame
+      if (placement.widget->widget_class == "QFrame") frames_.push_back(box); // drawn by the window
       continue;
     }
     HWND control = child(shown->second);
@@ -378,8 +378,14 @@ void PanelWindow::fit_to_screen() {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  const int width = std::min<int>(wanted.right - wanted.left, work.right - work.left);
-  const int height = std::min<int>(wanted.bottom - wanted.top, work.bottom - work.top);
+  // Where one direction scrolls, its scroll bar takes room from the other.
+  const int work_width = work.right - work.left, work_height = work.bottom - work.top;
+  const bool scrolls_down = wanted.bottom - wanted.top > work_height;
+  const bool scrolls_across = wanted.right - wanted.left > work_width;
+  if (scrolls_down) wanted.right += GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_);
+  if (scrolls_across) wanted.bottom += GetSystemMetricsForDpi(SM_CYHSCROLL, dpi_);
+  const int width = std::min<int>(wanted.right - wanted.left, work_width);
+  const int height = std::min<int>(wanted.bottom - wanted.top, work_height);
   SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
                work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   arrange();
