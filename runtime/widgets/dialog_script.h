@@ -4,6 +4,8 @@
 // a script lives inside the run-time's session (session.h).
 #pragma once
 
+#include "panel_model.h"
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -18,14 +20,8 @@ namespace rt::testing {
 
 class DialogScript {
 public:
-  struct Message {
-    std::string title; // UTF-8 bytes, as passed
-    std::string text;
-  };
-  struct FileRequest {
-    std::string default_directory, default_file_spec, file_type_list, title;
-    int button_label, restrict_directory, restrict_extension, allow_cancel, allow_make_directory;
-  };
+  using Message = ShownMessage;
+  using FileRequest = rt::FileRequest;
 
   DialogScript();
   ~DialogScript();

@@ -1,4 +1,6 @@
 // The modal dialogs. A test's DialogScript answers them in place of a person.
+#include "dialogs.h"
+
 #include "dialog_script.h"
 #include "qt_text.h"
 #include "userint.h"
@@ -10,11 +12,11 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
-#include <cstring>
 
+namespace rt {
 namespace {
 
-using rt::testing::DialogScript;
+using testing::DialogScript;
 
 bool dialogs_in_german = true; // as the system starts
 
@@ -32,23 +34,23 @@ QString name_filters(const QString& fileTypeList, bool restrictExtension) {
   return filters;
 }
 
-std::optional<std::string> ask_person(const DialogScript::FileRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow(), rt::from_system_text(request.title),
-                     start_folder(rt::from_system_text(request.default_directory)));
+std::optional<std::string> ask_person(const FileRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), from_system_text(request.title),
+                     start_folder(from_system_text(request.default_directory)));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilter(name_filters(rt::from_system_text(request.file_type_list), request.restrict_extension != 0));
+  dialog.setNameFilter(name_filters(from_system_text(request.file_type_list), request.restrict_extension != 0));
   if (request.button_label == VAL_LOAD_BUTTON) {
     // Qt's own texts have no load button.
     dialog.setLabelText(QFileDialog::Accept, dialogs_in_german ? QStringLiteral("Laden") : QStringLiteral("Load"));
   }
   dialog.setOption(QFileDialog::ReadOnly, request.allow_make_directory == 0);
   // A typed name gets past the filter; with the extension restricted, ask again.
-  const QStringList patterns = rt::from_system_text(request.file_type_list).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+  const QStringList patterns = from_system_text(request.file_type_list).split(QLatin1Char(';'), Qt::SkipEmptyParts);
   while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
     const QString chosen = dialog.selectedFiles().constFirst();
     if (!request.restrict_extension || QDir::match(patterns, QFileInfo(chosen).fileName())) {
-      return rt::to_system_text(QDir::toNativeSeparators(chosen));
+      return to_system_text(QDir::toNativeSeparators(chosen));
     }
   }
   return std::nullopt;
@@ -56,43 +58,26 @@ std::optional<std::string> ask_person(const DialogScript::FileRequest& request) 
 
 } // namespace
 
-int SetDialogLanguage(int language) {
+void set_dialog_language(int language) {
   static QTranslator german;
   static const bool german_found =
       german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  if (language != 0 && language != 1) return UIE_INVALID_VALUE;
   // Without Qt's German texts installed, the dialogs stay English.
   dialogs_in_german = language == 0;
   if (language == 0 && german_found) QCoreApplication::installTranslator(&german);
   if (language == 1) QCoreApplication::removeTranslator(&german);
-  return 0;
 }
 
-int MessagePopup(const char* title, const char* message) {
-  if (DialogScript* script = DialogScript::active()) {
-    script->record_message({title, message});
-    return 0;
-  }
-  QMessageBox box(QMessageBox::NoIcon, rt::from_system_text(title), rt::from_system_text(message), QMessageBox::Ok,
+void show_message_box(const ShownMessage& message) {
+  if (DialogScript* script = DialogScript::active()) return script->record_message(message);
+  QMessageBox box(QMessageBox::NoIcon, from_system_text(message.title), from_system_text(message.text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
-  return 0;
 }
 
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec, const char* fileTypeList,
-                    const char* title, int buttonLabel, int restrictDirectory, int restrictExtension, int allowCancel,
-                    int allowMakeDirectory, char* pathBuffer) {
-  const DialogScript::FileRequest request{defaultDirectory,  defaultFileSpec,   fileTypeList,      title,
-                                          buttonLabel,       restrictDirectory, restrictExtension, allowCancel,
-                                          allowMakeDirectory};
+std::optional<std::string> ask_for_file(const FileRequest& request) {
   DialogScript* script = DialogScript::active();
-  const auto chosen = script ? script->answer_file_request(request) : ask_person(request);
-  pathBuffer[0] = '\0';
-  if (!chosen) return VAL_NO_FILE_SELECTED;
-  // A path too long for the buffer is left empty rather than cut into another
-  // path: opening it then fails visibly.
-  if (chosen->size() < static_cast<std::size_t>(MAX_PATHNAME_LEN)) {
-    std::memcpy(pathBuffer, chosen->c_str(), chosen->size() + 1);
-  }
-  return VAL_EXISTING_FILE_SELECTED;
+  return script ? script->answer_file_request(request) : ask_person(request);
 }
+
+} // namespace rt

@@ -1,5 +1,7 @@
-// The user-interface operations over Qt Widgets. A panel is a Designer form
-// whose widgets carry their control id and callback name as properties.
+// The window's view of the panel model (panel_model.h). A panel is a
+// Designer form whose widgets carry their control id as a property: the view
+// builds its look from the panel file the model read, renders the model's
+// changes and hands the user's clicks and picks back to the model.
 //
 // Callbacks run on the one thread. While one runs, the window is still
 // painted (the waits and the indicator updates let Qt work in between) but
@@ -7,12 +9,10 @@
 // panel before the callback returns and nothing is replayed afterwards.
 #include "widgets_runtime.h"
 
-#include "dialog_script.h"
-#include "files.h"
+#include "dialogs.h"
 #include "idle.h"
-#include "panel_binding.h"
+#include "panel_model.h"
 #include "qt_text.h"
-#include "scoped_flag.h"
 #include "screen_frame.h"
 #include "session.h"
 #include "userint.h"
@@ -26,100 +26,45 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QStringList>
 #include <QTimer>
 #include <QUiLoader>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
-#include <optional>
-#include <stdexcept>
 #include <vector>
 
 namespace rt {
 namespace {
 
-constexpr int kRepaintIntervalMs = 16; // one screen frame
-constexpr char kBuiltInPanelFolder[] = ":/ui/";
+constexpr int kRepaintIntervalMs = 16;                             // one screen frame
 constexpr char kProgramIcon[] = ":/icons/" KOVO_DESKTOP_ID ".svg"; // the desktop entry's icon
-constexpr long long kMaxPanelFileBytes = 4LL * 1024 * 1024;        // far beyond the panel's 17 KB
 
-enum class Kind { Button, TextMessage, TextBox, Numeric, Ring, Timer };
-
-struct Control {
+// The widgets that show one control of the model.
+struct ControlWidgets {
+  int panel = 0;
   int id = 0;
-  Kind kind = Kind::Button;
   QWidget* widget = nullptr;
   QLabel* label = nullptr; // the separate label of a non-button control
-  CtrlCallbackPtr callback = nullptr;
-  int value = 0; // a numeric's latest value, shown at the next repaint
-  bool value_shown = true;
-  int committed_index = -1; // a ring's item as last committed or set by the program
+  bool value_shown = true; // a numeric's latest value is on screen
 };
 
-struct Panel {
+struct PanelWindow {
   std::unique_ptr<QWidget> window;
-  std::map<int, Control> controls;
-  int close_control = 0; // the control whose commit the close box fires
+  std::map<int, ControlWidgets> controls;
   std::unique_ptr<QTimer> timer;
 };
 
 // Beside the executable (a build tree, a folder of its own), then where an
 // installation keeps its data (bin/../share/kovoflash).
-QStringList default_panel_folders() {
+std::vector<std::string> default_panel_folders() {
   const QDir executable_folder(QCoreApplication::applicationDirPath());
-  return {executable_folder.path(),
-          QDir::cleanPath(executable_folder.filePath(QStringLiteral(KOVO_INSTALLED_PANEL_FOLDER)))};
-}
-
-// The first folder's copy of the panel file, else the one built into the
-// program. Only a regular file counts: a pipe of that name would hang the start.
-QString panel_file_path(const QStringList& folders, const QString& name) {
-  for (const QString& folder : folders) {
-    const QString path = QDir(folder).filePath(name);
-    if (QFileInfo(path).isFile()) return path;
-  }
-  return kBuiltInPanelFolder + QFileInfo(name).fileName();
-}
-
-// A file on disk is read as a regular file, without waiting, in case it was
-// swapped for a pipe since it was chosen; the built-in copy is a resource.
-std::optional<QByteArray> panel_file_content(const QString& path) {
-  if (!path.startsWith(QLatin1String(kBuiltInPanelFolder))) {
-    const auto content = rt::read_regular_file(rt::to_system_text(path), kMaxPanelFileBytes);
-    return content ? std::optional(QByteArray::fromStdString(*content)) : std::nullopt;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.readAll();
-}
-
-bool kind_of(QWidget* widget, Kind& kind) {
-  if (widget->property("timerInterval").isValid())
-    kind = Kind::Timer;
-  else if (qobject_cast<QAbstractButton*>(widget))
-    kind = Kind::Button;
-  else if (qobject_cast<QLabel*>(widget))
-    kind = Kind::TextMessage;
-  else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget))
-    kind = Kind::TextBox;
-  else if (qobject_cast<QProgressBar*>(widget))
-    kind = Kind::Numeric;
-  else if (qobject_cast<QComboBox*>(widget))
-    kind = Kind::Ring;
-  else
-    return false;
-  return true;
+  return {to_system_text(executable_folder.path()),
+          to_system_text(QDir::cleanPath(executable_folder.filePath(QStringLiteral(KOVO_INSTALLED_PANEL_FOLDER))))};
 }
 
 bool is_user_input(QEvent::Type type) {
@@ -140,28 +85,32 @@ bool is_user_input(QEvent::Type type) {
   }
 }
 
-QString text_of(const Control& control) {
-  if (auto* line = qobject_cast<QLineEdit*>(control.widget)) return line->text();
-  if (auto* box = qobject_cast<QPlainTextEdit*>(control.widget)) return box->toPlainText();
-  if (auto* label = qobject_cast<QLabel*>(control.widget)) return label->text();
-  return {};
-}
-
-void set_text(Control& control, const QString& text) {
-  if (auto* line = qobject_cast<QLineEdit*>(control.widget)) {
+void set_text(QWidget& widget, const QString& text) {
+  if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
     line->setText(text);
     line->setToolTip(text);
-  } else if (auto* box = qobject_cast<QPlainTextEdit*>(control.widget)) {
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(&widget)) {
     box->setPlainText(text);
-  } else if (auto* label = qobject_cast<QLabel*>(control.widget)) {
+  } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
     label->setText(text);
   }
 }
 
-// A ring commits only when the user picks an item other than the one it
-// showed: picking the same item again must not close the open port.
-void ring_settled(Control& control) {
-  control.committed_index = static_cast<QComboBox*>(control.widget)->currentIndex();
+void set_label(const ControlWidgets& shown, const QString& label) {
+  if (auto* button = qobject_cast<QAbstractButton*>(shown.widget)) {
+    const QKeySequence shortcut = button->shortcut(); // setText replaces it
+    button->setText(label);
+    button->setShortcut(shortcut);
+  } else if (shown.label) {
+    shown.label->setText(label);
+  }
+  shown.widget->setAccessibleName(label);
+}
+
+void show_items(QComboBox& ring, const PanelControl& control) {
+  ring.clear();
+  for (const RingItem& item : control.items) ring.addItem(from_system_text(item.label), item.value);
+  ring.setCurrentIndex(control.selected);
 }
 
 double relative_luminance(const QColor& colour) {
@@ -182,10 +131,9 @@ void fill_indicator(QWidget& bar, const QColor& fill) {
   bar.setPalette(palette);
 }
 
-void show_value(Control& control) {
-  auto* bar = static_cast<QProgressBar*>(control.widget);
+void show_value(QWidget& widget, const PanelControl& control) {
+  auto* bar = static_cast<QProgressBar*>(&widget);
   bar->setValue(std::clamp(control.value, bar->minimum(), bar->maximum()));
-  control.value_shown = true;
 }
 
 // A ring that tells before it shows its items, so that they can be read anew.
@@ -223,56 +171,48 @@ public:
 
 } // namespace
 
-struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
+struct WidgetsRuntime::State : QObject, IdleHandler, PanelView {
+  State() { model.set_panel_folders(default_panel_folders()); }
+
   Session& owner = Session::current();
-  std::map<int, Panel> panels;
-  int next_handle = 1;
-  QStringList panel_folders = default_panel_folders();
-  bool busy = false;
-  bool quit_requested = false;
+  PanelModel model{*this};
+  std::map<int, PanelWindow> windows;
   QEventLoop* running_loop = nullptr;
   QElapsedTimer since_repaint;
-  std::vector<Control*> values_to_show;
-  std::string load_error;
+  std::vector<ControlWidgets*> values_to_show;
 
-  Panel* panel(int handle) {
-    const auto found = panels.find(handle);
-    return found == panels.end() ? nullptr : &found->second;
-  }
-
-  Control* control(int handle, int id) {
-    Panel* found = panel(handle);
-    if (!found) return nullptr;
-    const auto control = found->controls.find(id);
-    return control == found->controls.end() ? nullptr : &control->second;
+  ControlWidgets* shown(int panel, int id) {
+    const auto window = windows.find(panel);
+    if (window == windows.end()) return nullptr;
+    const auto control = window->second.controls.find(id);
+    return control == window->second.controls.end() ? nullptr : &control->second;
   }
 
   bool is_panel_window(const QWidget* window) const {
-    return std::any_of(panels.begin(), panels.end(),
+    return std::any_of(windows.begin(), windows.end(),
                        [window](const auto& entry) { return entry.second.window.get() == window; });
   }
 
-  void dispatch(int handle, int id, int event) {
-    Control* target = control(handle, id);
-    if (busy || !target || !target->callback) return;
-    {
-      const ScopedFlag running(busy);
-      target->callback(handle, id, event, nullptr, 0, 0);
-    }
+  // What the user did goes to the model; what a callback left for the next
+  // repaint is shown once it has returned.
+  template <class Action>
+  void act(Action action) {
+    action();
     show_pending_values();
-    if (quit_requested && running_loop) running_loop->exit();
   }
 
-  void set_value(Control& target, int value) {
-    target.value = value;
-    if (!busy) return show_value(target);
+  void set_value(ControlWidgets& target, const PanelControl& control) {
+    if (!model.callback_running()) return show_value(*target.widget, control);
     if (target.value_shown) values_to_show.push_back(&target);
     target.value_shown = false;
     keep_alive();
   }
 
   void show_pending_values() {
-    for (Control* pending : values_to_show) show_value(*pending);
+    for (ControlWidgets* pending : values_to_show) {
+      show_value(*pending->widget, *model.control(pending->panel, pending->id));
+      pending->value_shown = true;
+    }
     values_to_show.clear();
   }
 
@@ -284,7 +224,7 @@ struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
 
   // Outside a callback the event loop paints by itself.
   void keep_alive() override {
-    if (!busy) return;
+    if (!model.callback_running()) return;
     if (!since_repaint.isValid() || since_repaint.elapsed() >= kRepaintIntervalMs) repaint_now();
   }
 
@@ -307,135 +247,149 @@ struct WidgetsRuntime::State : QObject, IdleHandler, UserInterface {
       close_box_pressed(widget);
       return true;
     }
-    return busy && is_user_input(event->type()) && !is_frame_scroll_bar(*widget);
+    return model.callback_running() && is_user_input(event->type()) && !is_frame_scroll_bar(*widget);
   }
 
   void close_box_pressed(const QWidget* window) {
-    for (auto& [handle, candidate] : panels) {
-      if (candidate.window.get() == window && candidate.close_control) {
-        dispatch(handle, candidate.close_control, EVENT_COMMIT);
-      }
+    for (auto& [handle, candidate] : windows) {
+      if (candidate.window.get() == window) act([this, handle] { model.close(handle); });
     }
   }
 
-  int fail_load(int error, const QString& file, const QString& reason) {
-    load_error = to_system_text(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason));
-    return error;
+  std::string build_panel(int panel, std::string_view file_content) override;
+  bool find_widgets(int panel, PanelWindow& shown);
+  void connect_controls(int panel);
+  void connect_ring(int panel, int id, QComboBox& ring);
+
+  void panel_shown(int panel, bool visible) override {
+    QWidget* window = windows.at(panel).window.get();
+    if (!visible) return window->hide();
+    window->show();
+    window->raise();
+    window->activateWindow();
   }
 
-  int load(const QString& name, int resource_id);
-  bool bind_controls(Panel& panel, const QString& file);
-  void connect_controls(int handle);
+  void title_changed(int panel, const std::string& title) override {
+    windows.at(panel).window->setWindowTitle(from_system_text(title));
+  }
+
+  void control_changed(int panel, const PanelControl& control, Change change) override;
+
+  void show_message(const ShownMessage& message) override { show_message_box(message); }
+
+  std::optional<std::string> choose_file(const FileRequest& request) override { return ask_for_file(request); }
+
+  void dialog_language_changed(int language) override { set_dialog_language(language); }
+
+  void run() override {
+    QEventLoop loop;
+    running_loop = &loop;
+    loop.exec();
+    running_loop = nullptr;
+  }
+
+  void stop_running() override {
+    if (running_loop) running_loop->exit();
+  }
 };
 
-namespace {
-
-// Only one user interface is linked into a program, so the session's is this one.
-WidgetsRuntime::State* state() {
-  Session* session = Session::active();
-  return session ? static_cast<WidgetsRuntime::State*>(session->user_interface) : nullptr;
-}
-
-Panel* find_panel(int panel) {
-  WidgetsRuntime::State* window = state();
-  return window ? window->panel(panel) : nullptr;
-}
-
-Control* find_control(int panel, int control) {
-  WidgetsRuntime::State* window = state();
-  return window ? window->control(panel, control) : nullptr;
-}
-
-} // namespace
-
-int WidgetsRuntime::State::load(const QString& name, int resource_id) {
-  const QString path = panel_file_path(panel_folders, name);
-  std::optional<QByteArray> content = panel_file_content(path);
-  if (!content) {
-    return fail_load(UIE_PANEL_FILE_NOT_READABLE, path, QStringLiteral("it cannot be read as a regular file"));
-  }
-  QBuffer file(&*content);
+std::string WidgetsRuntime::State::build_panel(int panel, std::string_view file_content) {
+  QByteArray content(file_content.data(), static_cast<qsizetype>(file_content.size()));
+  QBuffer file(&content);
   file.open(QIODevice::ReadOnly);
   PanelLoader loader;
-  Panel panel;
-  panel.window.reset(loader.load(&file));
-  if (!panel.window) return fail_load(UIE_PANEL_FILE_NOT_VALID, path, loader.errorString());
-  if (panel.window->property("resourceId").toInt() != resource_id) {
-    return fail_load(UIE_PANEL_FILE_NOT_VALID, path, QStringLiteral("it holds no panel %1").arg(resource_id));
-  }
-  if (!bind_controls(panel, path)) return UIE_PANEL_FILE_NOT_VALID;
-  panel.close_control = panel.window->property("closeCtrl").toInt();
-  panel.window = framed_for_screen(std::move(panel.window));
-  const int handle = next_handle++;
-  panels.emplace(handle, std::move(panel));
-  connect_controls(handle);
-  return handle;
+  PanelWindow shown;
+  shown.window.reset(loader.load(&file));
+  if (!shown.window) return to_system_text(loader.errorString());
+  if (!find_widgets(panel, shown)) return "a control has no widget of its own";
+  shown.window = framed_for_screen(std::move(shown.window));
+  windows.emplace(panel, std::move(shown));
+  connect_controls(panel);
+  return {};
 }
 
-bool WidgetsRuntime::State::bind_controls(Panel& panel, const QString& file) {
-  for (QWidget* widget : panel.window->findChildren<QWidget*>()) {
-    const QVariant id_property = widget->property("ctrlId");
-    if (!id_property.isValid()) continue;
-    Control control;
-    control.id = id_property.toInt();
-    control.widget = widget;
-    if (control.id <= 0 || panel.controls.contains(control.id)) {
-      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
-                QStringLiteral("control id %1 is not unique and positive").arg(control.id));
-      return false;
-    }
-    if (!kind_of(widget, control.kind)) {
-      fail_load(UIE_PANEL_FILE_NOT_VALID, file, QStringLiteral("control %1 is of an unknown kind").arg(control.id));
-      return false;
-    }
-    const QString callback = widget->property("callback").toString();
-    control.callback = callback.isEmpty() ? nullptr : callback_named(callback.toLatin1().toStdString());
-    if (!callback.isEmpty() && !control.callback) {
-      fail_load(UIE_PANEL_FILE_NOT_VALID, file,
-                QStringLiteral("control %1 names the unknown callback %2").arg(control.id).arg(callback));
-      return false;
-    }
-    if (control.kind == Kind::Numeric) fill_indicator(*widget, widget->palette().color(QPalette::Highlight));
-    panel.controls.emplace(control.id, control);
+// The widgets of the model's controls, by the ids the file gives them, and
+// the labels that name them.
+bool WidgetsRuntime::State::find_widgets(int panel, PanelWindow& shown) {
+  for (QWidget* widget : shown.window->findChildren<QWidget*>()) {
+    const QVariant id = widget->property("ctrlId");
+    if (id.isValid()) shown.controls[id.toInt()] = {panel, id.toInt(), widget};
   }
-  for (QLabel* label : panel.window->findChildren<QLabel*>()) {
-    for (auto& [id, control] : panel.controls) {
+  for (QLabel* label : shown.window->findChildren<QLabel*>()) {
+    for (auto& [id, control] : shown.controls) {
       if (label->buddy() == control.widget) control.label = label;
+    }
+  }
+  for (const int id : model.control_ids(panel)) {
+    if (!shown.controls.contains(id)) return false;
+    if (model.control(panel, id)->kind == ControlKind::Numeric) {
+      QWidget& bar = *shown.controls.at(id).widget;
+      fill_indicator(bar, bar.palette().color(QPalette::Highlight));
     }
   }
   return true;
 }
 
-void WidgetsRuntime::State::connect_controls(int handle) {
-  Panel& panel = panels.at(handle);
-  for (auto& [id, control] : panel.controls) {
+void WidgetsRuntime::State::connect_controls(int panel) {
+  PanelWindow& shown = windows.at(panel);
+  for (auto& [id, control] : shown.controls) {
     const int control_id = id;
-    const auto commit = [this, handle, control_id] { dispatch(handle, control_id, EVENT_COMMIT); };
-    if (auto* button = qobject_cast<QAbstractButton*>(control.widget)) {
-      QObject::connect(button, &QAbstractButton::clicked, this, commit);
-    } else if (auto* ring = qobject_cast<Ring*>(control.widget)) {
-      Control* picked = &control; // map nodes stay where they are
-      QObject::connect(ring, &QComboBox::activated, this, [picked, commit](int index) {
-        if (index == picked->committed_index) return;
-        picked->committed_index = index;
-        commit();
-      });
-      QObject::connect(ring, &Ring::opening, this,
-                       [this, handle, control_id] { dispatch(handle, control_id, EVENT_RING_OPENING); });
-    } else if (control.kind == Kind::Timer) {
-      panel.timer = std::make_unique<QTimer>();
-      QObject::connect(panel.timer.get(), &QTimer::timeout, this,
-                       [this, handle, control_id] { dispatch(handle, control_id, EVENT_TIMER_TICK); });
-      panel.timer->start(control.widget->property("timerInterval").toInt());
+    switch (model.control(panel, id)->kind) {
+    case ControlKind::Button:
+      QObject::connect(static_cast<QAbstractButton*>(control.widget), &QAbstractButton::clicked, this,
+                       [this, panel, control_id] { act([&] { model.press(panel, control_id); }); });
+      break;
+    case ControlKind::Ring: connect_ring(panel, id, *static_cast<QComboBox*>(control.widget)); break;
+    case ControlKind::TextBox:
+      if (auto* line = qobject_cast<QLineEdit*>(control.widget)) {
+        QObject::connect(line, &QLineEdit::textEdited, this, [this, panel, control_id](const QString& text) {
+          model.type(panel, control_id, to_system_text(text));
+        });
+      }
+      break;
+    case ControlKind::Timer:
+      shown.timer = std::make_unique<QTimer>();
+      QObject::connect(shown.timer.get(), &QTimer::timeout, this,
+                       [this, panel, control_id] { act([&] { model.tick(panel, control_id); }); });
+      shown.timer->start(model.control(panel, id)->interval_ms);
+      break;
+    case ControlKind::TextMessage:
+    case ControlKind::Numeric: break;
     }
   }
 }
 
+// A ring hands a pick over only when the user chose another item than the
+// one shown: picking the same item again must not close the open port.
+void WidgetsRuntime::State::connect_ring(int panel, int id, QComboBox& ring) {
+  QObject::connect(&ring, &QComboBox::activated, this, [this, panel, id, &ring](int index) {
+    if (index == model.control(panel, id)->selected) return;
+    act([&] { model.pick(panel, id, ring.itemData(index).toInt()); });
+    ring.setCurrentIndex(model.control(panel, id)->selected); // a refused pick shows the selection again
+  });
+  QObject::connect(static_cast<Ring*>(&ring), &Ring::opening, this,
+                   [this, panel, id] { act([&] { model.open_ring(panel, id); }); });
+}
+
+void WidgetsRuntime::State::control_changed(int panel, const PanelControl& control, Change change) {
+  ControlWidgets* target = shown(panel, control.id);
+  if (!target) return;
+  switch (change) {
+  case Change::Value:
+    if (control.kind == ControlKind::Numeric) return set_value(*target, control);
+    static_cast<QComboBox*>(target->widget)->setCurrentIndex(control.selected);
+    return;
+  case Change::Items: return show_items(*static_cast<QComboBox*>(target->widget), control);
+  case Change::Label: return set_label(*target, from_system_text(control.label));
+  case Change::Text: set_text(*target->widget, from_system_text(control.text)); break;
+  case Change::Dimming: target->widget->setEnabled(!control.dimmed); break;
+  case Change::Colour: fill_indicator(*target->widget, QColor::fromRgb(static_cast<QRgb>(control.colour))); break;
+  }
+  keep_alive();
+}
+
 WidgetsRuntime::WidgetsRuntime() : state_(std::make_unique<State>()) {
-  Session& session = state_->owner;
-  if (session.user_interface) throw std::logic_error("a second user interface in the run-time session");
-  session.user_interface = state_.get();
-  session.idle_handler = state_.get();
+  state_->owner.idle_handler = state_.get();
   QApplication::setWindowIcon(QIcon(QLatin1String(kProgramIcon))); // every window and dialog, for taskbars
   qApp->installEventFilter(state_.get());
 }
@@ -443,209 +397,21 @@ WidgetsRuntime::WidgetsRuntime() : state_(std::make_unique<State>()) {
 WidgetsRuntime::~WidgetsRuntime() {
   qApp->removeEventFilter(state_.get());
   state_->owner.idle_handler = nullptr;
-  state_->owner.user_interface = nullptr;
 }
 
-void WidgetsRuntime::set_panel_directory(const QString& directory) { state_->panel_folders = {directory}; }
+void WidgetsRuntime::set_panel_directory(const QString& directory) {
+  state_->model.set_panel_folders({to_system_text(directory)});
+}
 
 QWidget* WidgetsRuntime::panel_window(int panel) const {
-  Panel* found = state_->panel(panel);
-  return found ? found->window.get() : nullptr;
+  const auto found = state_->windows.find(panel);
+  return found == state_->windows.end() ? nullptr : found->second.window.get();
 }
 
-bool WidgetsRuntime::callback_running() const { return state_->busy; }
+bool WidgetsRuntime::callback_running() const { return state_->model.callback_running(); }
 
-bool WidgetsRuntime::quit_requested() const { return state_->quit_requested; }
+bool WidgetsRuntime::quit_requested() const { return state_->model.quit_requested(); }
 
 } // namespace rt
-
-using rt::Control;
-using rt::Kind;
-using rt::state;
-
-int LoadPanel(int parent, const char* fileName, int resourceId) {
-  rt::WidgetsRuntime::State* window = state();
-  if (!window || parent != 0) return UIE_INVALID_PANEL;
-  if (!rt::callbacks_registered()) return UIE_NO_CALLBACKS;
-  return window->load(rt::from_system_text(fileName), resourceId);
-}
-
-const char* GetUILErrorString(int error) {
-  const rt::WidgetsRuntime::State* window = state();
-  if (window && (error == UIE_PANEL_FILE_NOT_READABLE || error == UIE_PANEL_FILE_NOT_VALID)) {
-    return window->load_error.c_str();
-  }
-  return rt::ui_error_text(error);
-}
-
-int DisplayPanel(int panel) {
-  rt::Panel* found = rt::find_panel(panel);
-  if (!found) return UIE_INVALID_PANEL;
-  found->window->show();
-  found->window->raise();
-  found->window->activateWindow();
-  return 0;
-}
-
-int HidePanel(int panel) {
-  rt::Panel* found = rt::find_panel(panel);
-  if (!found) return UIE_INVALID_PANEL;
-  found->window->hide();
-  return 0;
-}
-
-int RunUserInterface() {
-  rt::WidgetsRuntime::State* window = state();
-  if (!window) return UIE_INVALID_PANEL;
-  QEventLoop loop;
-  window->running_loop = &loop;
-  window->quit_requested = false;
-  loop.exec();
-  window->running_loop = nullptr;
-  return 0;
-}
-
-int QuitUserInterface(int) {
-  rt::WidgetsRuntime::State* window = state();
-  if (!window) return UIE_INVALID_PANEL;
-  window->quit_requested = true;
-  if (!window->busy && window->running_loop) window->running_loop->exit();
-  return 0;
-}
-
-int SetCtrlVal(int panel, int control, int value) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  switch (target->kind) {
-  case Kind::Numeric: state()->set_value(*target, value); return 0;
-  case Kind::Ring: {
-    auto* ring = static_cast<QComboBox*>(target->widget);
-    const int index = ring->findData(value);
-    if (index >= 0) ring->setCurrentIndex(index);
-    rt::ring_settled(*target);
-    return 0;
-  }
-  default: return UIE_INVALID_VALUE;
-  }
-}
-
-int SetCtrlVal(int panel, int control, const char* text) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  const QString shown = rt::from_system_text(text);
-  if (target->kind == Kind::TextMessage)
-    rt::set_text(*target, shown);
-  else if (target->kind == Kind::TextBox)
-    rt::set_text(*target, rt::text_of(*target) + shown);
-  else
-    return UIE_INVALID_VALUE;
-  rt::keep_alive();
-  return 0;
-}
-
-int GetCtrlVal(int panel, int control, int* value) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (target->kind == Kind::Numeric) {
-    *value = target->value;
-    return 0;
-  }
-  auto* ring = qobject_cast<QComboBox*>(target->widget);
-  if (!ring || ring->currentIndex() < 0) return UIE_INVALID_VALUE;
-  *value = ring->currentData().toInt();
-  return 0;
-}
-
-int GetCtrlVal(int panel, int control, char* text, int bufferSize) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (bufferSize <= 0) return UIE_INVALID_VALUE;
-  const std::string bytes = rt::to_system_text(rt::text_of(*target));
-  const auto length = std::min(bytes.size(), static_cast<std::size_t>(bufferSize - 1));
-  std::memcpy(text, bytes.data(), length);
-  text[length] = '\0';
-  return 0;
-}
-
-int SetCtrlAttribute(int panel, int control, int attribute, int value) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (attribute == ATTR_DIMMED) {
-    target->widget->setEnabled(value == 0);
-  } else if (attribute == ATTR_FILL_COLOR && target->kind == Kind::Numeric) {
-    rt::fill_indicator(*target->widget, QColor::fromRgb(static_cast<QRgb>(value & 0xFFFFFF)));
-  } else {
-    return UIE_INVALID_ATTRIBUTE;
-  }
-  rt::keep_alive();
-  return 0;
-}
-
-int SetCtrlAttribute(int panel, int control, int attribute, const char* text) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (attribute != ATTR_LABEL_TEXT) return UIE_INVALID_ATTRIBUTE;
-  const QString label = rt::from_system_text(text);
-  if (auto* button = qobject_cast<QAbstractButton*>(target->widget)) {
-    const QKeySequence shortcut = button->shortcut(); // setText replaces it
-    button->setText(label);
-    button->setShortcut(shortcut);
-  } else if (target->label) {
-    target->label->setText(label);
-  } else {
-    return UIE_INVALID_ATTRIBUTE;
-  }
-  target->widget->setAccessibleName(label);
-  return 0;
-}
-
-int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (attribute == ATTR_DIMMED) {
-    *value = target->widget->testAttribute(Qt::WA_ForceDisabled) ? 1 : 0;
-  } else if (attribute == ATTR_FILL_COLOR && target->kind == Kind::Numeric) {
-    *value = static_cast<int>(target->widget->palette().color(QPalette::Highlight).rgb() & 0xFFFFFF);
-  } else {
-    return UIE_INVALID_ATTRIBUTE;
-  }
-  return 0;
-}
-
-int SetPanelAttribute(int panel, int attribute, const char* text) {
-  rt::Panel* found = rt::find_panel(panel);
-  if (!found) return UIE_INVALID_PANEL;
-  if (attribute != ATTR_TITLE) return UIE_INVALID_ATTRIBUTE;
-  found->window->setWindowTitle(rt::from_system_text(text));
-  return 0;
-}
-
-int ResetTextBox(int panel, int control, const char* text) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (target->kind != Kind::TextBox) return UIE_INVALID_VALUE;
-  rt::set_text(*target, rt::from_system_text(text));
-  rt::keep_alive();
-  return 0;
-}
-
-int ClearListCtrl(int panel, int control) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
-  static_cast<QComboBox*>(target->widget)->clear();
-  rt::ring_settled(*target);
-  return 0;
-}
-
-int InsertListItem(int panel, int control, int index, const char* label, int value) {
-  Control* target = rt::find_control(panel, control);
-  if (!target) return UIE_INVALID_CONTROL;
-  if (target->kind != Kind::Ring) return UIE_INVALID_VALUE;
-  auto* ring = static_cast<QComboBox*>(target->widget);
-  ring->insertItem(index < 0 ? ring->count() : index, rt::from_system_text(label), value);
-  rt::ring_settled(*target);
-  return 0;
-}
 
 #include "userint_widgets.moc"

@@ -1,7 +1,7 @@
-// The window implementation of the user-interface operations. Exactly one
-// instance lives while panels exist, inside a running QApplication and the
-// run-time's session (session.h); the program's entry point and the tests
-// create it.
+// The window: a view of the panel model (panel_model.h), which implements the
+// user-interface operations. Exactly one instance lives while panels exist,
+// inside a running QApplication and the run-time's session (session.h); the
+// program's entry point and the tests create it.
 #pragma once
 
 #include <QString>

@@ -1,107 +1,56 @@
-// The console's main panel holds what the window loads from the same panel
-// file: the same controls, of the same kinds, firing the same callbacks, with
-// the same ranges. The timer alone stays behind: a console has no use for it.
+// The panel file as the model reads it for every view: each control's kind,
+// callback, range and label, as the window draws them from the same file.
 #include "24GHz_prog.h"
-#include "console_runtime.h"
-#include "main.h"
 #include "panel_file.h"
-#include "session.h"
-#include "userint.h"
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
-#include <QBuffer>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QUiLoader>
-#include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 
 namespace {
 
-constexpr int kHighestIdLookedFor = 1000; // far above every id of the panel file
-
-class SilentObserver : public rt::ConsoleObserver {
-  void control_changed(const rt::PanelControl&, rt::Change) override {}
-  bool before_message(const rt::ShownMessage&) override { return true; }
-};
-
-// The window's own reading of the panel file the console holds.
-std::unique_ptr<QWidget> window_panel() {
-  QByteArray content = QByteArray::fromStdString(std::string(rt::built_in_panel_file()));
-  QBuffer file(&content);
-  if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  QUiLoader loader;
-  return std::unique_ptr<QWidget>(loader.load(&file));
+rt::PanelFile read_text(const std::string& text, int resource_id = 1) {
+  std::istringstream file(text);
+  return rt::read_panel_file(file, resource_id);
 }
 
-std::optional<rt::ControlKind> window_kind(QWidget* widget) {
-  if (qobject_cast<QAbstractButton*>(widget)) return rt::ControlKind::Button;
-  if (qobject_cast<QLabel*>(widget)) return rt::ControlKind::TextMessage;
-  if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget)) return rt::ControlKind::TextBox;
-  if (qobject_cast<QProgressBar*>(widget)) return rt::ControlKind::Numeric;
-  if (qobject_cast<QComboBox*>(widget)) return rt::ControlKind::Ring;
-  return std::nullopt;
-}
-
-CtrlCallbackPtr program_callback(const QString& name) {
-  for (const CallbackBinding& binding : kovo::panel_callbacks()) {
-    if (name == QLatin1String(binding.name)) return binding.function;
+const rt::PanelFileControl* control_in(const rt::PanelFile& panel, int id) {
+  for (const rt::PanelFileControl& control : panel.controls) {
+    if (control.id == id) return &control;
   }
   return nullptr;
 }
 
-int load_main_panel() {
-  RegisterCallbacks(kovo::panel_callbacks());
-  return LoadPanel(0, "24GHz_prog.uir", PANEL);
-}
-
-class ConsolePanelTest : public ::testing::Test {
-protected:
-  int console_control_count() const {
-    int count = 0;
-    for (int id = 1; id <= kHighestIdLookedFor; ++id) count += runtime_.control(panel_, id) ? 1 : 0;
-    return count;
-  }
-
-  rt::Session session_;
-  SilentObserver observer_;
-  rt::ConsoleRuntime runtime_{observer_};
-  const int panel_ = load_main_panel();
-};
-
-TEST_F(ConsolePanelTest, HoldsWhatTheWindowLoadsFromThePanelFile) {
-  ASSERT_GT(panel_, 0) << GetUILErrorString(panel_);
-  const std::unique_ptr<QWidget> window = window_panel();
-  ASSERT_TRUE(window);
-  int compared = 0;
-  for (QWidget* widget : window->findChildren<QWidget*>()) {
-    const QVariant id = widget->property("ctrlId");
-    if (!id.isValid()) continue;
-    SCOPED_TRACE("control " + std::to_string(id.toInt()));
-    const rt::PanelControl* control = runtime_.control(panel_, id.toInt());
-    if (widget->property("timerInterval").isValid()) {
-      EXPECT_EQ(control, nullptr);
-      continue;
-    }
+TEST(PanelFileTest, ReadsTheBuiltInPanelAsTheWindowShowsIt) {
+  const rt::PanelFile panel = read_text(std::string(rt::built_in_panel_file()), PANEL);
+  ASSERT_TRUE(panel.error.empty()) << panel.error;
+  EXPECT_EQ(panel.close_control, PANEL_QUIT);
+  using rt::ControlKind;
+  const struct {
+    int id;
+    ControlKind kind;
+    const char* callback;
+    int maximum;
+    bool labelled;
+  } expected[] = {
+      {PANEL_CONNECT, ControlKind::Button, "CONNECT_FLASH", 0, true},
+      {PANEL_COMPORT, ControlKind::Ring, "PORT", 0, true},
+      {PANEL_FLASH_PROGRESS, ControlKind::Numeric, "", 1023, true},
+      {PANEL_DEVICE_TYPE, ControlKind::TextBox, "", 0, true},
+      {PANEL_STEP_1, ControlKind::TextMessage, "", 0, false},
+      {PANEL_TIMER, ControlKind::Timer, "PORT_TIMER", 0, false},
+  };
+  for (const auto& entry : expected) {
+    SCOPED_TRACE("control " + std::to_string(entry.id));
+    const rt::PanelFileControl* control = control_in(panel, entry.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(window_kind(widget), control->kind);
-    EXPECT_EQ(program_callback(widget->property("callback").toString()), control->callback);
-    const auto* bar = qobject_cast<QProgressBar*>(widget);
-    EXPECT_EQ(bar ? bar->maximum() : 0, control->maximum);
-    ++compared;
+    EXPECT_EQ(control->kind, entry.kind);
+    EXPECT_EQ(control->callback, entry.callback);
+    EXPECT_EQ(control->maximum, entry.maximum);
+    EXPECT_EQ(control->labelled, entry.labelled);
   }
-  EXPECT_EQ(compared, console_control_count());
-}
-
-rt::PanelFile read_text(const char* text, int resource_id = 1) {
-  std::istringstream file(text);
-  return rt::read_panel_file(file, resource_id);
+  EXPECT_EQ(control_in(panel, PANEL_TIMER)->interval_ms, 1000);
+  for (int id : PANEL_CONTROLS) EXPECT_NE(control_in(panel, id), nullptr) << "control " << id;
 }
 
 TEST(PanelFileTest, RefusesWhatTheWindowRefuses) {
@@ -148,7 +97,7 @@ TEST(PanelFileTest, ALayoutsPropertiesAreNoWidgets) {
   ASSERT_TRUE(read.error.empty()) << read.error;
   ASSERT_EQ(read.controls.size(), 1u);
   EXPECT_EQ(read.controls[0].id, 3);
-  EXPECT_EQ(read.controls[0].maximum, 100); // QProgressBar's own
+  EXPECT_EQ(read.controls[0].maximum, 100); // a progress bar's own
 }
 
 } // namespace

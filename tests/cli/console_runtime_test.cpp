@@ -126,6 +126,7 @@ TEST_F(ConsoleRuntimeTest, RefusesWhatAControlOfItsKindCannotDo) {
       {[&] { return SetCtrlAttribute(panel_, PANEL_CONNECT, ATTR_FILL_COLOR, 0xFF0000); }, UIE_INVALID_ATTRIBUTE},
       {[&] { return SetCtrlAttribute(panel_, PANEL_CONNECT, ATTR_DIMMED, "1"); }, UIE_INVALID_ATTRIBUTE},
       {[&] { return SetPanelAttribute(panel_, ATTR_DIMMED, "x"); }, UIE_INVALID_ATTRIBUTE},
+      {[&] { return SetCtrlAttribute(panel_, PANEL_STEP_1, ATTR_LABEL_TEXT, "x"); }, UIE_INVALID_ATTRIBUTE},
       {[&] { return SetCtrlVal(panel_, 99, 1); }, UIE_INVALID_CONTROL},
       {[&] { return SetCtrlVal(panel_ + 1, PANEL_FLASH_PROGRESS, 1); }, UIE_INVALID_CONTROL},
   };
