@@ -369,25 +369,28 @@ void PanelWindow::scroll(int bar, int request) {
 }
 
 // The window as large as its content wants, but never larger than the work
-// area of its monitor; there the content scrolls.
+// area of its monitor; there the content scrolls. The frame's size is read
+// from the window itself, without scroll bars: computed, it can differ.
 void PanelWindow::fit_to_screen() {
+  ShowScrollBar(window_, SB_BOTH, FALSE);
+  RECT outer, inner;
+  GetWindowRect(window_, &outer);
+  GetClientRect(window_, &inner);
   const Size least = least_client_size();
-  RECT wanted{0, 0, least.width, least.height};
-  AdjustWindowRectExForDpi(&wanted, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi_);
+  int width = least.width + (outer.right - outer.left) - inner.right;
+  int height = least.height + (outer.bottom - outer.top) - inner.bottom;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  // Where one direction scrolls, its scroll bar takes room from the other.
   const int work_width = work.right - work.left, work_height = work.bottom - work.top;
-  const bool scrolls_down = wanted.bottom - wanted.top > work_height;
-  const bool scrolls_across = wanted.right - wanted.left > work_width;
-  if (scrolls_down) wanted.right += GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_);
-  if (scrolls_across) wanted.bottom += GetSystemMetricsForDpi(SM_CYHSCROLL, dpi_);
-  const int width = std::min<int>(wanted.right - wanted.left, work_width);
-  const int height = std::min<int>(wanted.bottom - wanted.top, work_height);
-  SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where one direction scrolls, its scroll bar takes room from the other.
+  if (height > work_height) width += GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_);
+  if (width > work_width) height += GetSystemMetricsForDpi(SM_CYHSCROLL, dpi_);
+  width = std::min(width, work_width);
+  height = std::min(height, work_height);
+  SetWindowPos(window_, nullptr, work.left + (work_width - width) / 2, work.top + (work_height - height) / 2, width,
+               height, SWP_NOZORDER | SWP_NOACTIVATE);
   arrange();
 }
 
