@@ -52,10 +52,7 @@ void take_widget_property(const std::string& name, const ptree& value, LayoutWid
   if (name == "format") widget.format = text;
   if (name == "textVisible" && text == "false") widget.format = "-";
   if (name == "visible" && text == "false") widget.hidden = true;
-  if (name == "timerInterval") {
-    widget.timer_interval = number_or(text, 0);
-    widget.hidden = true;
-  }
+  if (name == "timerInterval") widget.hidden = true; // a timer is never shown
   if (name == "minimumSize") {
     widget.minimum_width = number_or(value.get("width", std::string()), 0);
     widget.minimum_height = number_or(value.get("height", std::string()), 0);

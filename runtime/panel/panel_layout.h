@@ -21,7 +21,6 @@ struct LayoutWidget {
   std::string format;       // a progress bar's text: %v value, %p percent; empty: none
   int minimum_width = 0;
   int minimum_height = 0;
-  int timer_interval = 0; // a timer's period in ms; a timer is never shown
   bool hidden = false;
 };
 

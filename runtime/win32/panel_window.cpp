@@ -140,10 +140,6 @@ UINT virtual_key(const std::string& shortcut) {
   return 0;
 }
 
-bool is_text_box(const std::string& widget_class) {
-  return widget_class == "QLineEdit" || widget_class == "QPlainTextEdit";
-}
-
 } // namespace
 
 PanelWindow::PanelWindow(PanelLayout layout, PanelModel& model, int panel)
@@ -196,33 +192,40 @@ int PanelWindow::child_id(const LayoutWidget& widget) {
   return next_decoration_id_++;
 }
 
+// The control's kind as the model knows it; nothing for what is no control
+// (labels, lines, frames), which the view draws as the file describes.
+std::optional<ControlKind> PanelWindow::kind_of(const LayoutWidget& widget) const {
+  const PanelControl* control = widget.id > 0 ? model_.control(panel_, widget.id) : nullptr;
+  return control ? std::optional(control->kind) : std::nullopt;
+}
+
 void PanelWindow::create_control(const LayoutWidget& widget, bool framed) {
-  const std::string& kind = widget.widget_class;
-  if (widget.timer_interval > 0 && widget.id > 0) {
-    SetTimer(window_, static_cast<UINT_PTR>(widget.id), static_cast<UINT>(widget.timer_interval), nullptr);
+  const std::optional<ControlKind> kind = kind_of(widget);
+  if (kind == ControlKind::Timer) {
+    const auto interval = static_cast<UINT>(model_.control(panel_, widget.id)->interval_ms);
+    SetTimer(window_, static_cast<UINT_PTR>(widget.id), interval, nullptr);
     return;
   }
   if (widget.hidden) return;
   const wchar_t* window_class = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   DWORD extended = 0;
-  if (kind == "QPushButton") {
+  if (kind == ControlKind::Button) {
     window_class = L"BUTTON";
     style |= WS_TABSTOP | BS_PUSHBUTTON;
-  } else if (is_text_box(kind)) {
+  } else if (kind == ControlKind::TextBox) {
     window_class = L"EDIT";
     style |= WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;
-    if (kind == "QPlainTextEdit") style |= ES_MULTILINE | WS_VSCROLL;
     extended = WS_EX_CLIENTEDGE;
-  } else if (kind == "QProgressBar") {
+  } else if (kind == ControlKind::Numeric) {
     window_class = kIndicatorClass;
-  } else if (kind == "QComboBox") {
+  } else if (kind == ControlKind::Ring) {
     window_class = L"COMBOBOX";
     style |= WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL;
-  } else if (kind == "Line") {
+  } else if (!kind && widget.widget_class == "Line") {
     style |= SS_ETCHEDHORZ;
   } else {
-    style |= SS_LEFT | SS_NOPREFIX;
+    style |= SS_LEFT | SS_NOPREFIX; // a text message, or a label
   }
   const int id = child_id(widget);
   HWND control =
@@ -232,13 +235,13 @@ void PanelWindow::create_control(const LayoutWidget& widget, bool framed) {
   child_ids_[&widget] = id;
   widgets_[id] = &widget;
   children_[id] = control;
-  if (kind == "QProgressBar") {
+  if (kind == ControlKind::Numeric) {
     Indicator& indicator = indicators_[id];
     indicator.format = widget.format;
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&indicator));
   }
   if (const UINT key = virtual_key(widget.shortcut)) shortcuts_[id] = key;
-  if (framed && kind == "QLabel") framed_ids_.push_back(id);
+  if (framed && window_class == std::wstring_view(L"STATIC")) framed_ids_.push_back(id);
 }
 
 HWND PanelWindow::child(int id) const {
@@ -283,23 +286,23 @@ std::wstring window_text(HWND control) {
 // What the control needs at least: its current text, with room for the
 // native control's own border and padding (Qt's proportions).
 Size PanelWindow::measure(const LayoutWidget& widget) const {
-  const std::string& kind = widget.widget_class;
+  const std::optional<ControlKind> kind = kind_of(widget);
   const Size line = text_size(L"x");
   const Size average = text_size(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
   const int char_width = (average.width + 51) / 52;
   const auto shown = child_ids_.find(&widget);
   const std::wstring text = shown != child_ids_.end() ? window_text(child(shown->second)) : wide_from_utf8(widget.text);
-  if (kind == "QPushButton") {
+  if (kind == ControlKind::Button) {
     const Size size = text_size(text);
     return {size.width + scaled(24, dpi_), size.height + scaled(12, dpi_)};
   }
-  if (is_text_box(kind)) return {char_width * 17 + scaled(8, dpi_), line.height + scaled(10, dpi_)};
-  if (kind == "QComboBox") {
+  if (kind == ControlKind::TextBox) return {char_width * 17 + scaled(8, dpi_), line.height + scaled(10, dpi_)};
+  if (kind == ControlKind::Ring) {
     return {char_width * 12 + GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_) + scaled(12, dpi_),
             line.height + scaled(12, dpi_)};
   }
-  if (kind == "QProgressBar") return {text_size(L"100%").width + scaled(60, dpi_), line.height + scaled(8, dpi_)};
-  if (kind == "Line") return {0, scaled(2, dpi_)};
+  if (kind == ControlKind::Numeric) return {text_size(L"100%").width + scaled(60, dpi_), line.height + scaled(8, dpi_)};
+  if (!kind && widget.widget_class == "Line") return {0, scaled(2, dpi_)};
   return text_size(text);
 }
 
@@ -341,7 +344,7 @@ void PanelWindow::arrange() {
     }
     HWND control = child(shown->second);
     // A drop-down list's height includes its open list.
-    const bool ring = placement.widget->widget_class == "QComboBox";
+    const bool ring = kind_of(*placement.widget) == ControlKind::Ring;
     const int height = ring ? box.height * 10 : box.height;
     moves = DeferWindowPos(moves, control, nullptr, box.x, box.y, box.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -487,9 +490,10 @@ bool PanelWindow::take_shortcut(const MSG& message) {
 void PanelWindow::command(int id, int code) {
   const auto found = widgets_.find(id);
   const LayoutWidget* widget = found == widgets_.end() ? nullptr : found->second;
-  if (!widget || widget->id == 0) return;
-  if (widget->widget_class == "QPushButton" && code == BN_CLICKED) model_.press(panel_, id);
-  if (widget->widget_class != "QComboBox") return;
+  if (!widget) return;
+  const std::optional<ControlKind> kind = kind_of(*widget);
+  if (kind == ControlKind::Button && code == BN_CLICKED) model_.press(panel_, id);
+  if (kind != ControlKind::Ring) return;
   if (code == CBN_DROPDOWN) model_.open_ring(panel_, id);
   if (code != CBN_SELENDOK) return;
   // Only another item commits: picking the shown one again must not close the open port.

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ private:
   void create_controls(const LayoutNode& node, bool framed);
   void create_control(const LayoutWidget& widget, bool framed);
   int child_id(const LayoutWidget& widget);
+  std::optional<ControlKind> kind_of(const LayoutWidget& widget) const;
   HWND child(int id) const; // kept: asking Windows (GetDlgItem) costs a server call under Wine
   void command(int id, int code);
   void use_dpi(unsigned dpi);
