@@ -81,8 +81,10 @@ public:
   // LoadPanel found and read the panel file: the model holds the panel's
   // controls (PanelModel::control_ids). The view builds its look of the panel
   // from the same file content, its controls by the ids the file gives them,
-  // hidden. Returns an empty text, or why it cannot: the load then fails with
-  // that reason and the handle is not used.
+  // hidden, showing the file's own state (labels, dimming, maximum) as the
+  // model holds it; control_changed tells only of what changes afterwards.
+  // Returns an empty text, or why it cannot: the load then fails with that
+  // reason and the handle is not used.
   virtual std::string build_panel(int panel, std::string_view file_content) = 0;
   virtual void panel_shown(int panel, bool shown) = 0; // DisplayPanel (true), HidePanel (false)
   virtual void title_changed(int panel, const std::string& title) = 0;
