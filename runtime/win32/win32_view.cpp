@@ -51,6 +51,18 @@ bool matches(const std::wstring& path, const std::string& file_types) {
          PathMatchSpecExW(name.c_str(), wide_from_utf8(file_types).c_str(), PMSF_MULTIPLE) == S_OK;
 }
 
+// Windows' dialog has no load button of its own: its accept button is
+// renamed once the dialog stands, the text handed over in lCustData.
+UINT_PTR CALLBACK name_accept_button(HWND hook, UINT message, WPARAM, LPARAM lparam) {
+  if (message == WM_INITDIALOG)
+    SetWindowLongPtrW(hook, GWLP_USERDATA, reinterpret_cast<const OPENFILENAMEW*>(lparam)->lCustData);
+  const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lparam);
+  if (message == WM_NOTIFY && notice->hdr.code == CDN_INITDONE) {
+    SendMessageW(GetParent(hook), CDM_SETCONTROLTEXT, IDOK, GetWindowLongPtrW(hook, GWLP_USERDATA));
+  }
+  return 0;
+}
+
 HWND shown_window(const std::map<int, std::unique_ptr<PanelWindow>>& windows) {
   for (const auto& [panel, window] : windows) {
     if (IsWindowVisible(window->handle())) return window->handle();
@@ -128,6 +140,12 @@ std::optional<std::string> Win32View::choose_file(const FileRequest& request) {
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  const wchar_t* load = dialogs_in_german_ ? L"Laden" : L"Load";
+  if (request.button_label == VAL_LOAD_BUTTON) {
+    dialog.Flags |= OFN_ENABLEHOOK;
+    dialog.lpfnHook = &name_accept_button;
+    dialog.lCustData = reinterpret_cast<LPARAM>(load);
+  }
   // A typed name gets past the filter; with the extension restricted, ask again.
   while (GetOpenFileNameW(&dialog)) {
     const std::wstring chosen = path.c_str();
@@ -136,8 +154,8 @@ std::optional<std::string> Win32View::choose_file(const FileRequest& request) {
   return std::nullopt;
 }
 
-// The message box and the open dialog speak Windows' own language.
-void Win32View::dialog_language_changed(int) {}
+// Windows names the rest of its dialogs' texts in its own language.
+void Win32View::dialog_language_changed(int language) { dialogs_in_german_ = language == 0; }
 
 void Win32View::handle(MSG& message) {
   for (const auto& [panel, window] : windows_) {

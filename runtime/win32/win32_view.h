@@ -50,6 +50,7 @@ private:
   PanelModel* model_ = nullptr;
   std::map<int, std::unique_ptr<PanelWindow>> windows_;
   bool running_ = false;
+  bool dialogs_in_german_ = true; // as the system starts
   Clock::time_point last_pump_{};
 };
 
