@@ -4,7 +4,7 @@
 ; (%LOCALAPPDATA%\KovoFlash). The build defines VERSION, VERSION_MAJOR,
 ; VERSION_MINOR, VERSION_PATCH, FILES (the files to install, and KOVO_WINDOW
 ; when the window is among them) and OUTFILE.
-Unicode true
+Target amd64-unicode ; 64-bit, as the programs it installs; Unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 !include MUI2.nsh
