@@ -8,6 +8,7 @@
 #include "program_under_test.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -35,12 +36,22 @@ QString start_menu_entry() {
   return wine_user_folder() + QStringLiteral("/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/KovoFlash.lnk");
 }
 
+// Whether the Windows build made the program, wherever in its tree (the
+// packages and their gathered files aside).
+bool built(const QString& program) {
+  QDirIterator files(QStringLiteral(KOVO_WINDOWS_BUILD), {program}, QDir::Files, QDirIterator::Subdirectories);
+  while (files.hasNext()) {
+    const QString path = files.next();
+    if (!path.contains(QStringLiteral("/packaging/")) && !path.contains(QStringLiteral("/package/"))) return true;
+  }
+  return false;
+}
+
 // The programs the Windows build made: the command line always, the window
 // where the build has it.
 QStringList built_programs() {
   QStringList programs = {QStringLiteral("kovoflash-cli.exe")};
-  if (QFileInfo::exists(QStringLiteral(KOVO_WINDOWS_BUILD "/kovoflash.exe")))
-    programs.append(QStringLiteral("kovoflash.exe"));
+  if (built(QStringLiteral("kovoflash.exe"))) programs.append(QStringLiteral("kovoflash.exe"));
   return programs;
 }
 
