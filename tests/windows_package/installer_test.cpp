@@ -17,6 +17,11 @@
 #include <QThread>
 #include <chrono>
 #include <map>
+#include <ostream>
+
+// Lists of names readable in a failure: GoogleTest would print each
+// QString's code units.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace kovo::cli_testing {
 namespace {
@@ -77,6 +82,19 @@ bool eventually(Condition ready, std::chrono::seconds deadline = 60s) {
     QThread::msleep(100);
   }
   return true;
+}
+
+// Every file in the user's folder of the prefix, its temporary files aside
+// (the unit tests under Wine may write some at the same time).
+QStringList user_files() {
+  const QString root = wine_user_folder();
+  QStringList files;
+  QDirIterator found(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (found.hasNext()) {
+    const QString path = found.next();
+    if (!path.startsWith(root + QStringLiteral("/Temp/"))) files.append(path);
+  }
+  return sorted(files);
 }
 
 QByteArray contents_of(const QString& path) {
@@ -193,6 +211,7 @@ TEST_F(WindowsPackage, InstallsForTheUserRunsAndUninstallsLeavingOnlyTheSettings
   // Windows asks for no administrator rights: the manifest says so.
   EXPECT_TRUE(contents_of(QStringLiteral(KOVO_WINDOWS_SETUP)).contains(R"(level="asInvoker")"));
   remove_earlier_install();
+  const QStringList before = user_files();
 
   const CliRun setup = wine({QStringLiteral(KOVO_WINDOWS_SETUP), QStringLiteral("/S")});
   ASSERT_EQ(setup.exit_code, kExitSuccess) << setup.err.toStdString();
@@ -217,6 +236,9 @@ TEST_F(WindowsPackage, InstallsForTheUserRunsAndUninstallsLeavingOnlyTheSettings
       << "the entry in the list of programs stays";
   EXPECT_FALSE(QFileInfo::exists(start_menu_entry()));
   EXPECT_TRUE(QFileInfo::exists(settings_file())) << "the user's settings went with the programs";
+  QStringList left = user_files();
+  left.removeOne(settings_file());
+  EXPECT_EQ(left, before) << "left behind besides the settings";
 }
 
 } // namespace
