@@ -43,7 +43,7 @@ public:
   }
 };
 
-#ifdef KOVOFLASH_CLI_EXE
+#ifdef KOVO_WINE
 
 QString wine_prefix() {
   const QString prefix = qEnvironmentVariable("WINEPREFIX");
@@ -97,14 +97,15 @@ private:
 // the tests map.
 class WineProgram : public ProgramUnderTest {
 public:
+  explicit WineProgram(const QString& executable) : executable_(executable) {}
   QString command() const override {
-    if (!QFile::exists(QStringLiteral(KOVOFLASH_CLI_EXE))) {
-      throw std::runtime_error("the Windows program was not built: " KOVOFLASH_CLI_EXE);
+    if (!QFile::exists(executable_)) {
+      throw std::runtime_error("no Windows program at " + executable_.toStdString());
     }
     return QStringLiteral(KOVO_WINE);
   }
   QStringList command_arguments(const QStringList& arguments) const override {
-    return QStringList{QStringLiteral(KOVOFLASH_CLI_EXE)} + arguments;
+    return QStringList{executable_} + arguments;
   }
   void add_to(QProcessEnvironment& environment) const override {
     environment.insert(QStringLiteral("WINEPREFIX"), wine_prefix());
@@ -126,14 +127,13 @@ public:
   QString text_of(const QByteArray& written) const override {
     return QString::fromUtf8(written).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   }
-  // The prefix's local application data, in the folder Wine names after the
-  // user's account: every run under Wine shares it.
+  // The prefix's local application data: every run under Wine shares it.
   QString settings_file(const QString&) const override {
-    const passwd* account = ::getpwuid(::geteuid());
-    if (!account) throw std::runtime_error("no account for this user");
-    return QStringLiteral("%1/drive_c/users/%2/AppData/Local/KovoFlash/ini_pckovorecv.dat")
-        .arg(wine_prefix(), QFile::decodeName(account->pw_name));
+    return wine_user_folder() + QStringLiteral("/AppData/Local/KovoFlash/ini_pckovorecv.dat");
   }
+
+private:
+  QString executable_;
 };
 
 #endif
@@ -149,7 +149,7 @@ void choose_program_under_test(int& argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--program=wine") != 0) continue;
 #ifdef KOVOFLASH_CLI_EXE
-    chosen() = std::make_unique<WineProgram>();
+    choose_wine_program(QStringLiteral(KOVOFLASH_CLI_EXE));
 #else
     throw std::runtime_error("this build makes no Windows program");
 #endif
@@ -160,5 +160,18 @@ void choose_program_under_test(int& argc, char** argv) {
 }
 
 const ProgramUnderTest& program_under_test() { return *chosen(); }
+
+#ifdef KOVO_WINE
+
+void choose_wine_program(const QString& executable) { chosen() = std::make_unique<WineProgram>(executable); }
+
+// Wine names the user's folder after the account.
+QString wine_user_folder() {
+  const passwd* account = ::getpwuid(::geteuid());
+  if (!account) throw std::runtime_error("no account for this user");
+  return QStringLiteral("%1/drive_c/users/%2").arg(wine_prefix(), QFile::decodeName(account->pw_name));
+}
+
+#endif
 
 } // namespace kovo::testsupport

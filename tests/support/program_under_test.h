@@ -47,6 +47,12 @@ public:
 // Chosen once by the test program's command line: --program=wine runs the
 // Windows program under Wine. Removes the option from argv.
 void choose_program_under_test(int& argc, char** argv);
+// The Windows program at executable (a Linux path) under Wine, for a test
+// that runs a copy installed in the test run's prefix.
+void choose_wine_program(const QString& executable);
+// The user's folder in the test run's Wine prefix (C:\users\NAME), as a
+// Linux path.
+QString wine_user_folder();
 const ProgramUnderTest& program_under_test();
 
 } // namespace kovo::testsupport
