@@ -1,62 +1,33 @@
-// The user-interface operations on a console. A panel is a model of its
-// controls by id, read from the panel file built into the program; the front
-// end reads it back, hears of every change through an observer, learns which
-// messages the system showed, and acts as the user by committing controls. Exactly one instance lives while panels
-// exist, inside the run-time's session (session.h).
+// The console's view of the panel model (panel_model.h): it shows nothing by
+// itself but tells its observer of every change, writes messages to standard
+// error, answers the file dialog with the path the front end set, and runs
+// the front end's session in place of an event loop. The front end reads the
+// panels back and acts as the user through it. Exactly one instance lives
+// while panels exist, inside the run-time's session (session.h).
 #pragma once
 
-#include "userint.h"
+#include "panel_model.h"
 
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace rt {
 
-enum class ControlKind { Button, TextMessage, TextBox, Numeric, Ring };
-
-struct RingItem {
-  std::string label; // UTF-8 bytes, as the system passed them
-  int value = 0;
-};
-
-// A control as the system last set it.
-struct ConsoleControl {
-  int id = 0;
-  ControlKind kind = ControlKind::Button;
-  CtrlCallbackPtr callback = nullptr;
-  std::string text;  // text message or text box, UTF-8
-  std::string label; // UTF-8
-  int value = 0;     // numeric
-  int maximum = 0;   // numeric: the value that means "full"
-  bool dimmed = false;
-  int colour = 0; // numeric fill colour, 0xRRGGBB
-  std::vector<RingItem> items;
-  int selected = -1; // ring: index into items, -1 when empty
-};
-
-enum class Change { Value, Text, Label, Dimming, Colour, Items };
-
-// A message box the system showed, as it passed it: UTF-8 title and text.
-struct ShownMessage {
-  std::string title;
-  std::string text;
-};
-
 class ConsoleObserver {
 public:
   virtual ~ConsoleObserver() = default;
-  virtual void control_changed(const ConsoleControl& control, Change change) = 0;
+  virtual void control_changed(const PanelControl& control, Change change) = 0;
   // A message is about to go to standard error: a live line must end first.
   // False keeps it off standard error, for a front end that says it itself.
   virtual bool before_message(const ShownMessage& message) = 0;
 };
 
-class ConsoleRuntime {
+class ConsoleRuntime final : private PanelView {
 public:
   explicit ConsoleRuntime(ConsoleObserver& observer);
-  ~ConsoleRuntime();
+  ~ConsoleRuntime() override;
   ConsoleRuntime(const ConsoleRuntime&) = delete;
   ConsoleRuntime& operator=(const ConsoleRuntime&) = delete;
 
@@ -71,19 +42,29 @@ public:
   const std::vector<ShownMessage>& shown_messages() const;
 
   // The control, or nullptr when the panel or control does not exist.
-  const ConsoleControl* control(int panel, int id) const;
-  // Commits the control as a click would: its callback with EVENT_COMMIT.
-  // Refused (false), as in the window, for a control without callback or
-  // dimmed, while a callback runs, and once the user interface has quit.
+  const PanelControl* control(int panel, int id) const;
+  // Commits the control as a click would (UserActions::press).
   bool press(int panel, int id);
-  // Selects the ring item with the value and commits it, as picking it in the
-  // list would; false when no item has the value or the commit is refused.
+  // Picks the ring item with the value as choosing it in the list would
+  // (UserActions::pick); false when no item has the value or it is refused.
   bool choose(int panel, int id, int value);
 
-  struct State;
-
 private:
-  std::unique_ptr<State> state_;
+  std::string build_panel(int panel, std::string_view file_content) override;
+  void panel_shown(int panel, bool shown) override;
+  void title_changed(int panel, const std::string& title) override;
+  void control_changed(int panel, const PanelControl& control, Change change) override;
+  void show_message(const ShownMessage& message) override;
+  std::optional<std::string> choose_file(const FileRequest& request) override;
+  void dialog_language_changed(int language) override;
+  void run() override;
+  void stop_running() override;
+
+  ConsoleObserver& observer_;
+  std::function<void()> session_;
+  std::string file_choice_;
+  std::vector<ShownMessage> shown_messages_;
+  PanelModel model_{*this};
 };
 
 } // namespace rt

@@ -27,7 +27,7 @@ namespace {
 constexpr int kHighestIdLookedFor = 1000; // far above every id of the panel file
 
 class SilentObserver : public rt::ConsoleObserver {
-  void control_changed(const rt::ConsoleControl&, rt::Change) override {}
+  void control_changed(const rt::PanelControl&, rt::Change) override {}
   bool before_message(const rt::ShownMessage&) override { return true; }
 };
 
@@ -84,7 +84,7 @@ TEST_F(ConsolePanelTest, HoldsWhatTheWindowLoadsFromThePanelFile) {
     const QVariant id = widget->property("ctrlId");
     if (!id.isValid()) continue;
     SCOPED_TRACE("control " + std::to_string(id.toInt()));
-    const rt::ConsoleControl* control = runtime_.control(panel_, id.toInt());
+    const rt::PanelControl* control = runtime_.control(panel_, id.toInt());
     if (widget->property("timerInterval").isValid()) {
       EXPECT_EQ(control, nullptr);
       continue;

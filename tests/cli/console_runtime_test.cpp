@@ -25,7 +25,7 @@ int load_main_panel() {
 
 class ConsoleRuntimeTest : public ::testing::Test, public rt::ConsoleObserver {
 protected:
-  void control_changed(const rt::ConsoleControl& control, Change change) override {
+  void control_changed(const rt::PanelControl& control, Change change) override {
     changes_.emplace_back(control.id, change);
   }
   bool before_message(const rt::ShownMessage&) override {
@@ -67,7 +67,7 @@ TEST_F(ConsoleRuntimeTest, KnowsNoOtherPanel) {
 TEST(ConsoleSession, LoadsNoPanelBeforeTheCallbacksAreRegistered) {
   rt::Session session;
   struct : rt::ConsoleObserver {
-    void control_changed(const rt::ConsoleControl&, Change) override {}
+    void control_changed(const rt::PanelControl&, Change) override {}
     bool before_message(const rt::ShownMessage&) override { return true; }
   } observer;
   rt::ConsoleRuntime runtime(observer);
@@ -145,7 +145,7 @@ TEST_F(ConsoleRuntimeTest, TellsTheObserverOfEachChange) {
                                                         {PANEL_PROGRAM, Change::Dimming},
                                                         {PANEL_FILENAME, Change::Text}};
   EXPECT_EQ(changes_, expected);
-  const rt::ConsoleControl& indicator = *runtime_.control(panel_, PANEL_FLASH_PROGRESS);
+  const rt::PanelControl& indicator = *runtime_.control(panel_, PANEL_FLASH_PROGRESS);
   EXPECT_EQ(indicator.value, 512);
   EXPECT_EQ(indicator.colour, 0x00FF00);
   EXPECT_EQ(indicator.label, "program firmware...");

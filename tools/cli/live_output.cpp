@@ -17,7 +17,7 @@ constexpr int kNarrowestBar = 5;        // narrower shows too little to be worth
 constexpr int kPlainStep = 25;          // percent between plain progress lines
 constexpr auto kRedrawInterval = 200ms; // keeps the time left fresh without flicker
 
-int percent_of(const rt::ConsoleControl& indicator) {
+int percent_of(const rt::PanelControl& indicator) {
   if (indicator.maximum <= 0) return 100;
   const long long percent = 100LL * indicator.value / indicator.maximum;
   return static_cast<int>(std::clamp(percent, 0LL, 100LL));
@@ -115,18 +115,18 @@ void LiveOutput::identified(const std::string& device, const std::string& versio
   say(format(texts_.device, {device, version}));
 }
 
-void LiveOutput::control_changed(const rt::ConsoleControl& control, rt::Change change) {
+void LiveOutput::control_changed(const rt::PanelControl& control, rt::Change change) {
   if (change != rt::Change::Value) return;
   if (phase_ == Phase::Connecting && control.id == PANEL_CONNECT_PROGRESS) show_attempt(control);
   if (phase_ == Phase::Programming && control.id == PANEL_FLASH_PROGRESS) show_progress(control);
 }
 
-void LiveOutput::show_attempt(const rt::ConsoleControl& counter) {
+void LiveOutput::show_attempt(const rt::PanelControl& counter) {
   if (terminal_) draw(format(texts_.waiting, {std::to_string(counter.value), std::to_string(counter.maximum)}));
 }
 
 // A failed run puts the indicator back to 0; what was reached stays shown.
-void LiveOutput::show_progress(const rt::ConsoleControl& indicator) {
+void LiveOutput::show_progress(const rt::PanelControl& indicator) {
   const int percent = percent_of(indicator);
   if (percent < reached_percent_) return;
   if (events_ && percent > reached_percent_) events_->progress(percent);

@@ -53,7 +53,7 @@ public:
   void use_port(const std::string& label);
   void identified(const std::string& device, const std::string& version);
 
-  void control_changed(const rt::ConsoleControl& control, rt::Change change) override;
+  void control_changed(const rt::PanelControl& control, rt::Change change) override;
   // The system's messages that end a step stay off the console: the command
   // line says each such ending once, in its own words.
   bool before_message(const rt::ShownMessage& message) override;
@@ -61,8 +61,8 @@ public:
 private:
   using Clock = std::chrono::steady_clock;
 
-  void show_attempt(const rt::ConsoleControl& counter);
-  void show_progress(const rt::ConsoleControl& indicator);
+  void show_attempt(const rt::PanelControl& counter);
+  void show_progress(const rt::PanelControl& indicator);
   std::string time_left(double done) const;
   void draw(const std::string& line);
   void end_live_line();

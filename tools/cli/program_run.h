@@ -17,7 +17,7 @@ struct PanelUser {
   int panel;
 
   // Every control of the main panel exists once it is loaded.
-  const rt::ConsoleControl& control(int id) const { return *runtime.control(panel, id); }
+  const rt::PanelControl& control(int id) const { return *runtime.control(panel, id); }
   bool press(int id) const { return runtime.press(panel, id); }
 };
 

@@ -63,7 +63,7 @@ struct Step {
 ExitStatus either(ExitStatus first, ExitStatus second) { return first != ExitStatus::Success ? first : second; }
 
 const std::string& selected_port_label(const Step& step) {
-  const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
+  const rt::PanelControl& ring = step.user.control(PANEL_COMPORT);
   return ring.items[static_cast<std::size_t>(ring.selected)].label;
 }
 
@@ -87,7 +87,7 @@ std::string port_problem(const Step& step, rt::PortFailure failure, const std::s
 
 // The ring item that --port names: by label, by number, or by the location
 // behind it.
-std::optional<int> port_named(const rt::ConsoleControl& ring, const std::string& wanted) {
+std::optional<int> port_named(const rt::PanelControl& ring, const std::string& wanted) {
   for (const rt::RingItem& item : ring.items) {
     if (names_port(wanted, item.label, item.value, rt::describe_port(item.value).location)) {
       return item.value;
@@ -113,7 +113,7 @@ ExitStatus choose_the_link(const Step& step) {
 }
 
 ExitStatus choose_port(const Step& step, const std::string& wanted, bool port_stored) {
-  const rt::ConsoleControl& ring = step.user.control(PANEL_COMPORT);
+  const rt::PanelControl& ring = step.user.control(PANEL_COMPORT);
   if (!wanted.empty()) {
     const auto value = port_named(ring, wanted);
     if (!value) {

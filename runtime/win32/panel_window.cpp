@@ -1,0 +1,507 @@
+#include "panel_window.h"
+
+#include "wide_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace rt {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"KovoFlashPanel";
+constexpr wchar_t kIndicatorClass[] = L"KovoFlashIndicator";
+constexpr int kLabelIdOffset = 1000;     // a label's static: 1000 + the id of the control it names
+constexpr int kDecorationIdStart = 2000; // lines: no control of the panel
+constexpr int kFrameRadius = 6;          // the panel file's rounded frame, in its pixels
+constexpr int kBaseDpi = 96;
+
+int scaled(int pixels, unsigned dpi) { return MulDiv(pixels, static_cast<int>(dpi), kBaseDpi); }
+
+double relative_luminance(COLORREF colour) {
+  const auto linear = [](int channel) {
+    const double value = channel / 255.0;
+    return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) + 0.0722 * linear(GetBValue(colour));
+}
+
+// Black or white, whichever stands out more on the fill: white vanishes on
+// yellow and bright green.
+COLORREF text_colour_on(COLORREF fill) {
+  const double luminance = relative_luminance(fill);
+  return (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+}
+
+COLORREF colour_of(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+std::wstring indicator_text(const PanelWindow::Indicator& indicator) {
+  if (indicator.format == "-") return {};
+  const int value = std::clamp(indicator.value, 0, std::max(indicator.maximum, 0));
+  if (indicator.format == "%v") return std::to_wstring(value);
+  const int percent = indicator.maximum > 0 ? value * 100 / indicator.maximum : 0;
+  return std::to_wstring(percent) + L"%";
+}
+
+// The indicator draws its fill itself: themes ignore a progress bar's colour.
+void paint_indicator(HWND window, const PanelWindow::Indicator& indicator) {
+  PAINTSTRUCT paint;
+  HDC device = BeginPaint(window, &paint);
+  RECT whole;
+  GetClientRect(window, &whole);
+  FillRect(device, &whole, GetSysColorBrush(COLOR_WINDOW));
+  RECT inner = whole;
+  InflateRect(&inner, -1, -1);
+  const int value = std::clamp(indicator.value, 0, std::max(indicator.maximum, 1));
+  RECT filled = inner;
+  filled.right = inner.left + MulDiv(inner.right - inner.left, value, std::max(indicator.maximum, 1));
+  const COLORREF fill = indicator.own_fill ? indicator.fill : GetSysColor(COLOR_HIGHLIGHT);
+  HBRUSH brush = CreateSolidBrush(fill);
+  FillRect(device, &filled, brush);
+  DeleteObject(brush);
+  FrameRect(device, &whole, GetSysColorBrush(COLOR_BTNSHADOW));
+  const std::wstring text = indicator_text(indicator);
+  if (!text.empty()) {
+    HGDIOBJ old_font = SelectObject(device, reinterpret_cast<HFONT>(GetPropW(window, L"font")));
+    SetBkMode(device, TRANSPARENT);
+    // Readable on both parts: the fill's contrast colour over the fill, the
+    // window's text colour over the rest.
+    const auto draw_clipped = [&](const RECT& part, COLORREF colour) {
+      SaveDC(device);
+      IntersectClipRect(device, part.left, part.top, part.right, part.bottom);
+      SetTextColor(device, colour);
+      RECT area = whole;
+      DrawTextW(device, text.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      RestoreDC(device, -1);
+    };
+    RECT rest = inner;
+    rest.left = filled.right;
+    draw_clipped(filled, text_colour_on(fill));
+    draw_clipped(rest, GetSysColor(COLOR_WINDOWTEXT));
+    SelectObject(device, old_font);
+  }
+  EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK indicator_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* indicator = reinterpret_cast<const PanelWindow::Indicator*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+  case WM_PAINT:
+    if (!indicator) break;
+    paint_indicator(window, *indicator);
+    return 0;
+  case WM_SETFONT:
+    SetPropW(window, L"font", reinterpret_cast<HANDLE>(wparam));
+    if (LOWORD(lparam)) InvalidateRect(window, nullptr, TRUE);
+    return 0;
+  case WM_ERASEBKGND: return 1;
+  // As a progress bar answers, for tools that read it.
+  case PBM_GETPOS: return indicator ? indicator->value : 0;
+  case PBM_GETRANGE: return indicator ? (wparam ? 0 : indicator->maximum) : 0;
+  case WM_NCDESTROY: RemovePropW(window, L"font"); break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void register_classes() {
+  static const bool registered = [] {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW panel{};
+    panel.cbSize = sizeof panel;
+    panel.lpfnWndProc = &PanelWindow::procedure;
+    panel.hInstance = instance;
+    panel.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    panel.hIconSm = panel.hIcon;
+    panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    panel.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    panel.lpszClassName = kWindowClass;
+    RegisterClassExW(&panel);
+    WNDCLASSEXW indicator{};
+    indicator.cbSize = sizeof indicator;
+    indicator.lpfnWndProc = &indicator_procedure;
+    indicator.hInstance = instance;
+    indicator.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    indicator.lpszClassName = kIndicatorClass;
+    RegisterClassExW(&indicator);
+    return true;
+  }();
+  (void)registered;
+}
+
+UINT virtual_key(const std::string& shortcut) {
+  if (shortcut == "Esc") return VK_ESCAPE;
+  if (shortcut.size() >= 2 && shortcut[0] == 'F') {
+    const int number = std::atoi(shortcut.c_str() + 1);
+    if (number >= 1 && number <= 12) return VK_F1 + static_cast<UINT>(number - 1);
+  }
+  return 0;
+}
+
+bool is_text_box(const std::string& widget_class) {
+  return widget_class == "QLineEdit" || widget_class == "QPlainTextEdit";
+}
+
+} // namespace
+
+PanelWindow::PanelWindow(PanelLayout layout, PanelModel& model, int panel)
+    : layout_(std::move(layout)), model_(model), panel_(panel) {
+  register_classes();
+  window_ =
+      CreateWindowExW(0, kWindowClass, wide_from_utf8(layout_.title).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  dpi_ = GetDpiForWindow(window_);
+  use_dpi(dpi_);
+  next_decoration_id_ = kDecorationIdStart;
+  name_widgets(layout_.root);
+  create_controls(layout_.root, false);
+  render_all();
+  arrange();
+}
+
+// What the file set: texts, labels, dimming.
+void PanelWindow::render_all() {
+  for (const int id : model_.control_ids(panel_)) {
+    const PanelControl& control = *model_.control(panel_, id);
+    for (const Change change : {Change::Text, Change::Label, Change::Dimming, Change::Items, Change::Value}) {
+      render(control, change);
+    }
+  }
+}
+
+PanelWindow::~PanelWindow() {
+  if (window_) DestroyWindow(window_);
+  if (font_) DeleteObject(font_);
+}
+
+void PanelWindow::name_widgets(const LayoutNode& node) {
+  if (node.has_widget) named_[node.widget.name] = &node.widget;
+  for (const LayoutNode& child : node.children) name_widgets(child);
+}
+
+void PanelWindow::create_controls(const LayoutNode& node, bool framed) {
+  const bool frame = node.has_widget && !node.children.empty();
+  if (node.has_widget && !frame) create_control(node.widget, framed);
+  for (const LayoutNode& child : node.children) create_controls(child, framed || frame);
+}
+
+// A control keeps its panel id; a label takes 1000 + the id of the control it
+// names; a decoration an id no control has.
+int PanelWindow::child_id(const LayoutWidget& widget) {
+  if (widget.id > 0) return widget.id;
+  const auto buddy = named_.find(widget.buddy);
+  if (buddy != named_.end() && buddy->second->id > 0) return kLabelIdOffset + buddy->second->id;
+  return next_decoration_id_++;
+}
+
+void PanelWindow::create_control(const LayoutWidget& widget, bool framed) {
+  const std::string& kind = widget.widget_class;
+  if (widget.timer_interval > 0 && widget.id > 0) {
+    SetTimer(window_, static_cast<UINT_PTR>(widget.id), static_cast<UINT>(widget.timer_interval), nullptr);
+    return;
+  }
+  if (widget.hidden) return;
+  const wchar_t* window_class = L"STATIC";
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  DWORD extended = 0;
+  if (kind == "QPushButton") {
+    window_class = L"BUTTON";
+    style |= WS_TABSTOP | BS_PUSHBUTTON;
+  } else if (is_text_box(kind)) {
+    window_class = L"EDIT";
+    style |= WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;
+    if (kind == "QPlainTextEdit") style |= ES_MULTILINE | WS_VSCROLL;
+    extended = WS_EX_CLIENTEDGE;
+  } else if (kind == "QProgressBar") {
+    window_class = kIndicatorClass;
+  } else if (kind == "QComboBox") {
+    window_class = L"COMBOBOX";
+    style |= WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL;
+  } else if (kind == "Line") {
+    style |= SS_ETCHEDHORZ;
+  } else {
+    style |= SS_LEFT | SS_NOPREFIX;
+  }
+  const int id = child_id(widget);
+  HWND control =
+      CreateWindowExW(extended, window_class, wide_from_utf8(widget.text).c_str(), style, 0, 0, 0, 0, window_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  child_ids_[&widget] = id;
+  widgets_[id] = &widget;
+  if (kind == "QProgressBar") {
+    Indicator& indicator = indicators_[id];
+    indicator.format = widget.format;
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&indicator));
+  }
+  if (const UINT key = virtual_key(widget.shortcut)) shortcuts_[id] = key;
+  if (framed && kind == "QLabel") framed_ids_.push_back(id);
+}
+
+void PanelWindow::use_dpi(unsigned dpi) {
+  dpi_ = dpi ? dpi : kBaseDpi;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
+  if (font_) DeleteObject(font_);
+  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  for (HWND control = GetWindow(window_, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  }
+}
+
+Size PanelWindow::text_size(const std::wstring& text) const {
+  HDC device = GetDC(window_);
+  HGDIOBJ old_font = SelectObject(device, font_);
+  RECT area{0, 0, 0, 0};
+  const std::wstring measured = text.empty() ? L" " : text;
+  DrawTextW(device, measured.c_str(), -1, &area, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(device, old_font);
+  ReleaseDC(window_, device);
+  return {area.right - area.left, area.bottom - area.top};
+}
+
+std::wstring window_text(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// What the control needs at least: its current text, with room for the
+// native control's own border and padding (Qt's proportions).
+Size PanelWindow::measure(const LayoutWidget& widget) const {
+  const std::string& kind = widget.widget_class;
+  const Size line = text_size(L"x");
+  const Size average = text_size(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  const int char_width = (average.width + 51) / 52;
+  const auto shown = child_ids_.find(&widget);
+  const std::wstring text = shown != child_ids_.end() ? window_text(child(shown->second)) : wide_from_utf8(widget.text);
+  if (kind == "QPushButton") {
+    const Size size = text_size(text);
+    return {size.width + scaled(24, dpi_), size.height + scaled(12, dpi_)};
+  }
+  if (is_text_box(kind)) return {char_width * 17 + scaled(8, dpi_), line.height + scaled(10, dpi_)};
+  if (kind == "QComboBox") {
+    return {char_width * 12 + GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_) + scaled(12, dpi_),
+            line.height + scaled(12, dpi_)};
+  }
+  if (kind == "QProgressBar") return {text_size(L"100%").width + scaled(60, dpi_), line.height + scaled(8, dpi_)};
+  if (kind == "Line") return {0, scaled(2, dpi_)};
+  return text_size(text);
+}
+
+Size PanelWindow::least_client_size() const {
+  const MeasureWidget measurer = [this](const LayoutWidget& widget) { return measure(widget); };
+  return least_size(layout_.root, measurer, dpi_ / double(kBaseDpi));
+}
+
+void PanelWindow::arrange() {
+  RECT client;
+  GetClientRect(window_, &client);
+  const Size least = least_client_size();
+  const Box area{0, 0, std::max<int>(client.right, least.width), std::max<int>(client.bottom, least.height)};
+  const MeasureWidget measurer = [this](const LayoutWidget& widget) { return measure(widget); };
+  const auto placements = place(layout_.root, area, measurer, dpi_ / double(kBaseDpi));
+  frames_.clear();
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(child_ids_.size()));
+  for (const Placement& placement : placements) {
+    const Box& box = placement.box;
+    const auto shown = child_ids_.find(placement.widget);
+    if (shown == child_ids_.end()) {
+      frames_.push_back(box); // a widget holding a layout: a frame
+      continue;
+    }
+    HWND control = child(shown->second);
+    // A drop-down list's height includes its open list.
+    const bool ring = placement.widget->widget_class == "QComboBox";
+    const int height = ring ? box.height * 10 : box.height;
+    moves = DeferWindowPos(moves, control, nullptr, box.x, box.y, box.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EndDeferWindowPos(moves);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The window as large as its content wants, but never larger than the work
+// area of its monitor, where it then starts maximised.
+void PanelWindow::fit_to_screen() {
+  const Size least = least_client_size();
+  RECT wanted{0, 0, least.width, least.height};
+  AdjustWindowRectExForDpi(&wanted, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi_);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int width = std::min<int>(wanted.right - wanted.left, work.right - work.left);
+  const int height = std::min<int>(wanted.bottom - wanted.top, work.bottom - work.top);
+  SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  arrange();
+}
+
+void PanelWindow::show() {
+  fit_to_screen();
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  UpdateWindow(window_);
+}
+
+void PanelWindow::hide() { ShowWindow(window_, SW_HIDE); }
+
+void PanelWindow::set_title(const std::string& title) { SetWindowTextW(window_, wide_from_utf8(title).c_str()); }
+
+void PanelWindow::render(const PanelControl& control, Change change) {
+  HWND target = child(control.id);
+  if (!target) return;
+  switch (change) {
+  case Change::Text:
+    if (control.kind == ControlKind::TextMessage || control.kind == ControlKind::TextBox) {
+      SetWindowTextW(target, wide_from_utf8(control.text).c_str());
+    }
+    break;
+  case Change::Label: {
+    // A button shows its label; another control's label is the static
+    // before it, and an indicator carries it as its name too.
+    const std::wstring label = wide_from_utf8(control.label);
+    if (HWND label_text = child(kLabelIdOffset + control.id)) SetWindowTextW(label_text, label.c_str());
+    if (control.labelled && (control.kind == ControlKind::Button || control.kind == ControlKind::Numeric)) {
+      SetWindowTextW(target, label.c_str());
+    }
+    break;
+  }
+  case Change::Dimming: EnableWindow(target, !control.dimmed); break;
+  case Change::Value:
+  case Change::Colour:
+  case Change::Items: break;
+  }
+  if (control.kind == ControlKind::Numeric) {
+    Indicator& indicator = indicators_[control.id];
+    indicator.value = control.value;
+    indicator.maximum = control.maximum;
+    if (change == Change::Colour) {
+      indicator.fill = colour_of(control.colour);
+      indicator.own_fill = true;
+    }
+    InvalidateRect(target, nullptr, FALSE);
+  }
+  if (control.kind == ControlKind::Ring && (change == Change::Items || change == Change::Value)) {
+    if (change == Change::Items) {
+      SendMessageW(target, CB_RESETCONTENT, 0, 0);
+      for (const RingItem& item : control.items) {
+        SendMessageW(target, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide_from_utf8(item.label).c_str()));
+      }
+    }
+    SendMessageW(target, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
+  }
+  if ((change == Change::Text && control.kind == ControlKind::TextMessage) || change == Change::Label)
+    grow_to_content();
+}
+
+// New texts may need more room: the window grows as far as the screen lets it.
+void PanelWindow::grow_to_content() {
+  RECT client;
+  GetClientRect(window_, &client);
+  const Size least = least_client_size();
+  if (!IsWindowVisible(window_) || (client.right >= least.width && client.bottom >= least.height)) return arrange();
+  fit_to_screen();
+}
+
+bool PanelWindow::take_shortcut(const MSG& message) {
+  if (message.message != WM_KEYDOWN || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  // Esc first closes an open list.
+  HWND focus = GetFocus();
+  if (focus && SendMessageW(focus, CB_GETDROPPEDSTATE, 0, 0)) return false;
+  for (const auto& [id, key] : shortcuts_) {
+    if (key != message.wParam) continue;
+    model_.press(panel_, id); // the model refuses a dimmed button
+    return true;
+  }
+  return false;
+}
+
+void PanelWindow::command(int id, int code) {
+  const auto found = widgets_.find(id);
+  const LayoutWidget* widget = found == widgets_.end() ? nullptr : found->second;
+  if (!widget || widget->id == 0) return;
+  if (widget->widget_class == "QPushButton" && code == BN_CLICKED) model_.press(panel_, id);
+  if (widget->widget_class != "QComboBox") return;
+  if (code == CBN_DROPDOWN) model_.open_ring(panel_, id);
+  if (code != CBN_SELENDOK) return;
+  // Only another item commits: picking the shown one again must not close the open port.
+  const int index = static_cast<int>(SendMessageW(child(id), CB_GETCURSEL, 0, 0));
+  const PanelControl* ring = model_.control(panel_, id);
+  if (!ring || index < 0 || index >= static_cast<int>(ring->items.size()) || index == ring->selected) return;
+  model_.pick(panel_, id, ring->items[static_cast<std::size_t>(index)].value);
+  // A refused pick leaves the model's selection: show that one again.
+  if (const PanelControl* now = model_.control(panel_, id)) {
+    SendMessageW(child(id), CB_SETCURSEL, static_cast<WPARAM>(now->selected), 0);
+  }
+}
+
+void PanelWindow::paint_frames(HDC device) {
+  const int radius = scaled(kFrameRadius * 2, dpi_);
+  HGDIOBJ old_pen = SelectObject(device, GetStockObject(DC_PEN));
+  HGDIOBJ old_brush = SelectObject(device, GetSysColorBrush(COLOR_WINDOW));
+  SetDCPenColor(device, GetSysColor(COLOR_BTNSHADOW));
+  for (const Box& frame : frames_) {
+    RoundRect(device, frame.x, frame.y, frame.x + frame.width, frame.y + frame.height, radius, radius);
+  }
+  SelectObject(device, old_brush);
+  SelectObject(device, old_pen);
+}
+
+LRESULT CALLBACK PanelWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* created = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+    static_cast<PanelWindow*>(created->lpCreateParams)->window_ = window;
+  }
+  auto* panel = reinterpret_cast<PanelWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return panel ? panel->handle_message(message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT PanelWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+  case WM_COMMAND:
+    if (lparam) command(LOWORD(wparam), HIWORD(wparam));
+    return 0;
+  case WM_CLOSE: model_.close(panel_); return 0;
+  case WM_TIMER: model_.tick(panel_, static_cast<int>(wparam)); return 0;
+  case WM_SIZE: arrange(); return 0;
+  case WM_GETMINMAXINFO: {
+    if (!font_) break;
+    const Size least = least_client_size();
+    RECT frame{0, 0, least.width, least.height};
+    AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi_);
+    auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+    limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+    return 0;
+  }
+  case WM_DPICHANGED: {
+    use_dpi(HIWORD(wparam));
+    const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    arrange();
+    return 0;
+  }
+  case WM_PAINT: {
+    PAINTSTRUCT paint;
+    HDC device = BeginPaint(window_, &paint);
+    paint_frames(device);
+    EndPaint(window_, &paint);
+    return 0;
+  }
+  case WM_CTLCOLORSTATIC: {
+    // The texts on a frame take its colour.
+    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
+    if (std::find(framed_ids_.begin(), framed_ids_.end(), id) == framed_ids_.end()) break;
+    auto* device = reinterpret_cast<HDC>(wparam);
+    SetBkColor(device, GetSysColor(COLOR_WINDOW));
+    SetTextColor(device, GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+} // namespace rt
