@@ -11,7 +11,7 @@
 //   text ID / label ID     the control's window text / what the user reads
 //                          as its name (its own text, or the static label before it)
 //   enabled ID             1 or 0
-//   progress ID            a progress bar's position
+//   progress ID            a progress bar's position and the top of its range: POS MAX
 //   colour ID              RRGGBB of the control's client area near its left edge
 //   items ID               a ring's items, tab-separated, after opening it as a user does
 //   click ID               a click, refused on a dimmed control as a user could not click it
@@ -38,7 +38,8 @@
 
 namespace {
 
-constexpr UINT kAnswerTimeoutMs = 5000;         // a program that pumps its messages answers at once
+constexpr UINT kAnswerTimeoutMs = 5000; // a program that pumps its messages answers at once
+constexpr auto kUserPause = std::chrono::milliseconds(2000);
 constexpr int kOpenDialogFileNameCombo = 0x47C; // GetOpenFileNameW's dialog
 constexpr int kItemDialogFileNameEdit = 0x480;  // IFileOpenDialog's
 
@@ -151,7 +152,7 @@ public:
     if (command == "text") return escaped(text_of(control(arguments)));
     if (command == "label") return escaped(label_of(control(arguments)));
     if (command == "enabled") return IsWindowEnabled(control(arguments)) ? "1" : "0";
-    if (command == "progress") return std::to_string(ask(control(arguments), PBM_GETPOS));
+    if (command == "progress") return progress_of(control(arguments));
     if (command == "colour") return colour_of(control(arguments));
     if (command == "items") return items_of(open_ring(control(arguments)));
     if (command == "click") return click(control(arguments));
@@ -209,6 +210,10 @@ private:
     if (!own.empty()) return own;
     HWND before = GetWindow(control, GW_HWNDPREV);
     return before && is_class(before, L"Static") ? text_of(before) : L"";
+  }
+
+  static std::string progress_of(HWND bar) {
+    return std::to_string(ask(bar, PBM_GETPOS)) + " " + std::to_string(ask(bar, PBM_GETRANGE, FALSE));
   }
 
   // The pixel of the window's own drawing, read from its device context;
@@ -274,6 +279,10 @@ private:
     if (!IsWindowEnabled(ring)) throw Failure{"dimmed: a user cannot open it"};
     const std::wstring wanted = wide_of(rest_of(arguments));
     open_ring(ring);
+    // A user reads the opened list before picking. Under Wine the program
+    // was seen to put back its old selection up to a second after the
+    // opening message returned; a pick before that is lost.
+    std::this_thread::sleep_for(kUserPause);
     const std::vector<std::wstring> items = item_texts(ring);
     for (std::size_t i = 0; i < items.size(); ++i) {
       if (items[i] != wanted && items[i].rfind(wanted + L" ", 0) != 0) continue;
@@ -282,6 +291,9 @@ private:
       notify(ring, CBN_SELENDOK);
       notify(ring, CBN_CLOSEUP);
       notify(ring, CBN_SELCHANGE);
+      std::this_thread::sleep_for(kUserPause);
+      const std::wstring shown = text_of(ring);
+      if (shown != items[i]) throw Failure{"the ring shows " + utf8_of(shown) + " after picking " + utf8_of(items[i])};
       return {};
     }
     notify(ring, CBN_CLOSEUP);
