@@ -21,7 +21,7 @@
 //   message SECONDS        waits for a message box, answers with title \t text, closes it
 //   dialogs                how many dialogs the program shows now
 //   clipped                the controls whose text the control is too small for
-//   rect ID                x y width height on the screen (0: the window)
+//   rect ID                x y width height of its client area on the screen (0: the window)
 //   close                  closes the window as its close box does
 #include "windows_api.h"
 
@@ -403,8 +403,10 @@ private:
     int id = 0;
     arguments >> id;
     HWND window = id == 0 ? main_window() : control_with_id(id);
+    // The client area: without a window manager Wine shows no frame.
     RECT rect{};
-    GetWindowRect(window, &rect);
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
     return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
            " " + std::to_string(rect.bottom - rect.top);
   }
