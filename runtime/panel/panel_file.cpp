@@ -1,8 +1,8 @@
 #include "panel_file.h"
 
+#include "panel_document.h"
+
 #include <algorithm>
-#include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 #include <charconv>
 #include <map>
 #include <set>
@@ -10,10 +10,9 @@
 namespace rt {
 namespace {
 
-using boost::property_tree::ptree;
+using ptree = PanelTree;
 
-constexpr int kProgressBarMaximum = 100;    // a progress bar's own when the file names none
-constexpr char kAttributes[] = "<xmlattr>"; // where the XML reader puts an element's attributes
+constexpr int kProgressBarMaximum = 100; // a progress bar's own when the file names none
 
 // A widget element while its children are read.
 struct FileWidget {
@@ -57,10 +56,6 @@ int number_of(std::string_view text) {
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size() ? value : 0;
-}
-
-std::string attribute(const ptree& element, const char* name) {
-  return element.get(ptree::path_type(std::string(kAttributes) + '/' + name, '/'), std::string());
 }
 
 void take_property(const ptree& property, FileWidget& widget) {
@@ -171,15 +166,11 @@ std::optional<ControlKind> control_kind_of(std::string_view widget_class) {
 }
 
 PanelFile read_panel_file(std::istream& file, int resource_id) {
-  ptree document;
-  try {
-    boost::property_tree::read_xml(file, document, boost::property_tree::xml_parser::no_comments);
-  } catch (const boost::property_tree::xml_parser_error& error) {
-    return failed("line " + std::to_string(error.line()) + ": " + error.message());
-  }
+  const PanelDocument document = read_panel_document(file);
+  if (!document.error.empty()) return failed(document.error);
   Reading reading;
   // The root, <ui>, and its children; what follows the root is no panel's.
-  if (!document.empty()) read_children(document.front().second, reading, nullptr);
+  if (!document.tree.empty()) read_children(document.tree.front().second, reading, nullptr);
   if (reading.resource_id != resource_id) return failed("it holds no panel " + std::to_string(resource_id));
   if (!reading.panel.error.empty()) return failed(reading.panel.error);
   give_labels(reading);

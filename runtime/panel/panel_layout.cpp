@@ -1,8 +1,8 @@
 #include "panel_layout.h"
 
+#include "panel_document.h"
+
 #include <algorithm>
-#include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 #include <cmath>
 #include <numeric>
 #include <sstream>
@@ -10,14 +10,9 @@
 namespace rt {
 namespace {
 
-using boost::property_tree::ptree;
+using ptree = PanelTree;
 
-constexpr char kAttributes[] = "<xmlattr>"; // where the XML reader puts an element's attributes
-constexpr int kWidgetMargin = 9;            // Qt's margin of a widget's own layout where the file names none
-
-std::string attribute(const ptree& element, const char* name) {
-  return element.get(ptree::path_type(std::string(kAttributes) + '/' + name, '/'), std::string());
-}
+constexpr int kWidgetMargin = 9; // Qt's margin of a widget's own layout where the file names none
 
 int number_or(const std::string& text, int fallback) {
   try {
@@ -305,15 +300,13 @@ void place_into(const LayoutNode& node, Box area, const MeasureWidget& measure, 
 
 PanelLayout read_panel_layout(std::istream& file) {
   PanelLayout result;
-  ptree document;
-  try {
-    boost::property_tree::read_xml(file, document, boost::property_tree::xml_parser::no_comments);
-  } catch (const boost::property_tree::xml_parser_error& error) {
-    result.error = "line " + std::to_string(error.line()) + ": " + error.message();
+  const PanelDocument document = read_panel_document(file);
+  if (!document.error.empty()) {
+    result.error = document.error;
     return result;
   }
   const ptree* panel = nullptr;
-  if (!document.empty()) panel = document.front().second.get_child_optional("widget").get_ptr();
+  if (!document.tree.empty()) panel = document.tree.front().second.get_child_optional("widget").get_ptr();
   if (panel) {
     for (const auto& [name, child] : *panel) {
       const ptree* value = name == "property" ? property_value(child) : nullptr;
