@@ -252,7 +252,7 @@ struct WidgetsRuntime::State : QObject, IdleHandler, PanelView {
 
   void close_box_pressed(const QWidget* window) {
     for (auto& [handle, candidate] : windows) {
-      if (candidate.window.get() == window) act([this, handle] { model.close(handle); });
+      if (candidate.window.get() == window) act([this, panel = handle] { model.close(panel); });
     }
   }
 
