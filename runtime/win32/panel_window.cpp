@@ -46,6 +46,10 @@ std::wstring indicator_text(const PanelWindow::Indicator& indicator) {
   return std::to_wstring(percent) + L"%";
 }
 
+COLORREF fill_colour(const PanelWindow::Indicator& indicator) {
+  return indicator.own_fill ? indicator.fill : GetSysColor(COLOR_HIGHLIGHT);
+}
+
 // The indicator draws its fill itself: themes ignore a progress bar's colour.
 void paint_indicator(HWND window, const PanelWindow::Indicator& indicator) {
   PAINTSTRUCT paint;
@@ -58,7 +62,7 @@ void paint_indicator(HWND window, const PanelWindow::Indicator& indicator) {
   const int value = std::clamp(indicator.value, 0, std::max(indicator.maximum, 1));
   RECT filled = inner;
   filled.right = inner.left + MulDiv(inner.right - inner.left, value, std::max(indicator.maximum, 1));
-  const COLORREF fill = indicator.own_fill ? indicator.fill : GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF fill = fill_colour(indicator);
   HBRUSH brush = CreateSolidBrush(fill);
   FillRect(device, &filled, brush);
   DeleteObject(brush);
@@ -101,6 +105,7 @@ LRESULT CALLBACK indicator_procedure(HWND window, UINT message, WPARAM wparam, L
   // As a progress bar answers, for tools that read it.
   case PBM_GETPOS: return indicator ? std::clamp(indicator->value, 0, std::max(indicator->maximum, 0)) : 0;
   case PBM_GETRANGE: return indicator ? (wparam ? 0 : indicator->maximum) : 0;
+  case PBM_GETBARCOLOR: return indicator ? fill_colour(*indicator) : CLR_DEFAULT;
   case WM_NCDESTROY: RemovePropW(window, L"font"); break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
@@ -533,6 +538,10 @@ LRESULT PanelWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) 
   switch (message) {
   case WM_COMMAND:
     if (lparam) command(LOWORD(wparam), HIWORD(wparam));
+    // A command sent by another program (a screen reader's "press") is
+    // handled inside the loop's wait for messages, which shows what changed
+    // only after the next message that comes.
+    if (!model_.callback_running()) show_pending_changes();
     return 0;
   case WM_CLOSE: model_.close(panel_); return 0;
   case WM_TIMER: model_.tick(panel_, static_cast<int>(wparam)); return 0;

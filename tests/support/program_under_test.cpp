@@ -113,6 +113,12 @@ public:
     // Wine reads the command line in the locale's character set: without
     // UTF-8, names outside ASCII reach the program mangled.
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // The prefix's display (tests/windows/wine_prefix.cmake), on which
+    // every program's windows show, whichever starts Wine's desktop.
+    QFile display(wine_prefix() + QStringLiteral("/kovo-display"));
+    if (display.open(QIODevice::ReadOnly)) {
+      environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display.readAll().trimmed()));
+    }
   }
   std::unique_ptr<MappedPort> map_port(const std::string& pseudo_terminal) const override {
     return std::make_unique<WineComPort>(pseudo_terminal);

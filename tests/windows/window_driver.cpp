@@ -7,14 +7,18 @@
 //
 // Controls are named by their panel ids (their control ids). Texts are
 // UTF-8 with backslash, line feed and tab written as \\, \n and \t.
+//   start PROGRAM          starts PROGRAM in the driver's own folder; from then on
+//                          only its windows count, so tests may run at once
 //   window SECONDS TITLE   waits for the top-level window of that title
 //   text ID / label ID     the control's window text / what the user reads
 //                          as its name (its own text, or the static label before it)
 //   enabled ID             1 or 0
 //   progress ID            a progress bar's position and the top of its range: POS MAX
-//   colour ID              RRGGBB of the control's client area near its left edge
+//   colour ID              RRGGBB a progress bar fills with
 //   items ID               a ring's items, tab-separated, after opening it as a user does
-//   click ID               a click, refused on a dimmed control as a user could not click it
+//   click ID               a click, refused on a dimmed control as a user could not click it;
+//                          made once the program is done with the last click, as a user waits
+//   done                   waits until the program is done with the last click
 //   pick ID TEXT           picks the ring's item TEXT (or "TEXT ..."), as a user does
 //   file-dialog SECONDS PATH   waits for the open dialog, types PATH, presses Open;
 //                          answers with the dialog's title
@@ -22,15 +26,20 @@
 //   dialogs                how many dialogs the program shows now
 //   clipped                the controls whose text the control is too small for
 //   rect ID                x y width height of its client area on the screen (0: the window)
+//   raise                  keeps the window above all others (other tests' too), for a screenshot
 //   close                  closes the window as its close box does
+//   end SECONDS            waits for the started program to end, and ends it
+//                          after SECONDS: answers "exited" or "ended"
 #include "windows_api.h"
 
 #include <commctrl.h> // after windows.h, whose types it uses
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -38,8 +47,8 @@
 
 namespace {
 
-constexpr UINT kAnswerTimeoutMs = 5000; // a program that pumps its messages answers at once
-constexpr auto kUserPause = std::chrono::milliseconds(2000);
+constexpr UINT kAnswerTimeoutMs = 30000;        // at once, unless a busy machine holds the program up
+constexpr double kClickSeconds = 90;            // the longest a click's work takes here: a programming run
 constexpr int kOpenDialogFileNameCombo = 0x47C; // GetOpenFileNameW's dialog
 constexpr int kItemDialogFileNameEdit = 0x480;  // IFileOpenDialog's
 
@@ -148,6 +157,8 @@ HWND descendant_with_id(HWND parent, int id) {
 class Driver {
 public:
   std::string run(const std::string& command, std::istringstream& arguments) {
+    if (command == "start") return start(rest_of(arguments));
+    if (command == "end") return end(arguments);
     if (command == "window") return find_window(arguments);
     if (command == "text") return escaped(text_of(control(arguments)));
     if (command == "label") return escaped(label_of(control(arguments)));
@@ -162,14 +173,57 @@ public:
     if (command == "dialogs") return std::to_string(dialogs().size());
     if (command == "clipped") return clipped();
     if (command == "rect") return rect_of(arguments);
+    if (command == "raise") {
+      SetWindowPos(main_window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return {};
+    }
+    if (command == "done") {
+      wait_until_done_with_clicks();
+      return {};
+    }
     if (command == "close") {
+      wait_until_done_with_clicks();
       PostMessageW(main_window(), WM_CLOSE, 0, 0);
       return {};
     }
     throw Failure{"unknown command " + command};
   }
 
+  ~Driver() {
+    if (program_.hProcess) CloseHandle(program_.hProcess);
+  }
+
 private:
+  std::string start(const std::string& program) {
+    if (program_.hProcess) throw Failure{"a program is started already"};
+    std::wstring command_line = L"\"" + wide_of(program) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &program_)) {
+      throw Failure{"cannot start " + program + ": error " + std::to_string(GetLastError())};
+    }
+    CloseHandle(program_.hThread);
+    return {};
+  }
+
+  std::string end(std::istringstream& arguments) {
+    double seconds = 0;
+    arguments >> seconds;
+    if (!program_.hProcess) throw Failure{"no program started"};
+    if (WaitForSingleObject(program_.hProcess, static_cast<DWORD>(seconds * 1000)) == WAIT_OBJECT_0) return "exited";
+    TerminateProcess(program_.hProcess, 1);
+    WaitForSingleObject(program_.hProcess, INFINITE);
+    return "ended";
+  }
+
+  // Any process's window, or only the started program's.
+  bool is_ours(HWND window) const {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return !program_.hProcess || owner == program_.dwProcessId;
+  }
+
   HWND main_window() const {
     if (!IsWindow(window_)) throw Failure{"no window: find it first with 'window'"};
     return window_;
@@ -194,7 +248,7 @@ private:
     const std::wstring title = wide_of(rest_of(arguments));
     window_ = wait_for<HWND>(seconds, [&]() -> HWND {
       for (HWND window : top_level_windows()) {
-        if (IsWindowVisible(window) && text_of(window) == title) return window;
+        if (is_ours(window) && IsWindowVisible(window) && text_of(window) == title) return window;
       }
       return nullptr;
     });
@@ -216,33 +270,43 @@ private:
     return std::to_string(ask(bar, PBM_GETPOS)) + " " + std::to_string(ask(bar, PBM_GETRANGE, FALSE));
   }
 
-  // The pixel of the window's own drawing, read from its device context;
-  // where that gives nothing, from the screen.
-  static std::string colour_of(HWND control) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const POINT at{client.left + 3, (client.top + client.bottom) / 2}; // the fill starts left; the percent is centred
-    HDC context = GetDC(control);
-    COLORREF colour = GetPixel(context, at.x, at.y);
-    ReleaseDC(control, context);
-    if (colour == CLR_INVALID) {
-      POINT on_screen = at;
-      ClientToScreen(control, &on_screen);
-      HDC screen = GetDC(nullptr);
-      colour = GetPixel(screen, on_screen.x, on_screen.y);
-      ReleaseDC(nullptr, screen);
-    }
-    if (colour == CLR_INVALID) throw Failure{"the pixel cannot be read"};
+  // The colour a progress bar fills with, as it answers tools that read it;
+  // not a pixel: the windows of tests running beside may cover it.
+  static std::string colour_of(HWND bar) {
+    const auto colour = static_cast<COLORREF>(ask(bar, PBM_GETBARCOLOR));
+    if (colour == CLR_DEFAULT) throw Failure{"the bar has no colour of its own"};
     char text[8];
     std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     return text;
   }
 
-  static std::string click(HWND control) {
+  // What the button tells its window when clicked. Not BM_CLICK: the button
+  // takes that only while it holds the mouse capture, which another
+  // program's window showing up meanwhile (a test running beside) takes away.
+  std::string click(HWND control) {
     if (!IsWindowEnabled(control) || !IsWindowVisible(control)) throw Failure{"dimmed: a user cannot click it"};
-    // Posted: a click may start a long operation, which must not hold the driver.
-    PostMessageW(control, BM_CLICK, 0, 0);
+    wait_until_done_with_clicks();
+    // Sent, from a thread of its own: the program's work on it ends when the
+    // sending does, and the driver answers meanwhile (the work may open a
+    // dialog that the driver then fills in).
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    HWND parent = GetParent(control);
+    const WPARAM wparam = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
+    std::thread([=] {
+      SendMessageW(parent, WM_COMMAND, wparam, reinterpret_cast<LPARAM>(control));
+      *done = true;
+    }).detach();
+    last_click_done_ = done;
     return {};
+  }
+
+  // The program drops a click that comes while it still works on the last
+  // one, as it drops a user's.
+  void wait_until_done_with_clicks() const {
+    if (!last_click_done_) return;
+    if (!wait_for<bool>(kClickSeconds, [&] { return last_click_done_->load(); })) {
+      throw Failure{"the program is still busy with the last click"};
+    }
   }
 
   // Opens the ring as a user does: the program reads its items again then.
@@ -277,12 +341,9 @@ private:
   std::string pick(std::istringstream& arguments) const {
     HWND ring = control(arguments);
     if (!IsWindowEnabled(ring)) throw Failure{"dimmed: a user cannot open it"};
+    wait_until_done_with_clicks();
     const std::wstring wanted = wide_of(rest_of(arguments));
     open_ring(ring);
-    // A user reads the opened list before picking. Under Wine the program
-    // was seen to put back its old selection up to a second after the
-    // opening message returned; a pick before that is lost.
-    std::this_thread::sleep_for(kUserPause);
     const std::vector<std::wstring> items = item_texts(ring);
     for (std::size_t i = 0; i < items.size(); ++i) {
       if (items[i] != wanted && items[i].rfind(wanted + L" ", 0) != 0) continue;
@@ -291,7 +352,6 @@ private:
       notify(ring, CBN_SELENDOK);
       notify(ring, CBN_CLOSEUP);
       notify(ring, CBN_SELCHANGE);
-      std::this_thread::sleep_for(kUserPause);
       const std::wstring shown = text_of(ring);
       if (shown != items[i]) throw Failure{"the ring shows " + utf8_of(shown) + " after picking " + utf8_of(items[i])};
       return {};
@@ -418,6 +478,8 @@ private:
   }
 
   HWND window_ = nullptr;
+  PROCESS_INFORMATION program_{};
+  std::shared_ptr<std::atomic<bool>> last_click_done_;
 };
 
 } // namespace

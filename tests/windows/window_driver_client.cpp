@@ -26,8 +26,9 @@ std::string unescaped(const std::string& text) {
 } // namespace
 
 WindowDriverClient::WindowDriverClient(const QString& wine, const QString& driver,
-                                       const QProcessEnvironment& environment) {
+                                       const QProcessEnvironment& environment, const QString& folder) {
   driver_.setProcessEnvironment(environment);
+  driver_.setWorkingDirectory(folder);
   driver_.setProcessChannelMode(QProcess::SeparateChannels);
   driver_.start(wine, {driver});
   if (!driver_.waitForStarted()) throw std::runtime_error("the window driver does not start: " + driver.toStdString());

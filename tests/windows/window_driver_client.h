@@ -18,7 +18,9 @@ struct DriverAnswer {
 
 class WindowDriverClient {
 public:
-  WindowDriverClient(const QString& wine, const QString& driver, const QProcessEnvironment& environment);
+  // The driver runs in folder, and so does the program it starts.
+  WindowDriverClient(const QString& wine, const QString& driver, const QProcessEnvironment& environment,
+                     const QString& folder);
   ~WindowDriverClient();
   WindowDriverClient(const WindowDriverClient&) = delete;
   WindowDriverClient& operator=(const WindowDriverClient&) = delete;

@@ -33,6 +33,7 @@ constexpr int kEnglish = 1;
 constexpr std::size_t kProgrammedSize = 16384; // what a device of memory size 1 receives
 constexpr auto kStartDeadline = 60s;           // the prefix's first window starts Wine's desktop
 constexpr auto kStepDeadline = 40s;            // a connect, a load, a whole programming run
+constexpr auto kEndDeadline = 5s;              // a program done with the device ends at once
 
 Bytes pattern(std::size_t count, unsigned step) {
   Bytes bytes(count);
@@ -88,11 +89,12 @@ protected:
     if (!current_.isValid() || !files_.isValid()) throw std::runtime_error("no temporary folder");
   }
 
+  // Closed as by its close box; a program still busy with the device drops
+  // that, and is ended once the test no longer needs it.
   ~WineWindowTest() override {
-    if (driver_) driver_->ask("close");
-    driver_.reset();
-    if (program_.state() != QProcess::NotRunning && !program_.waitForFinished(10000)) program_.kill();
-    program_.waitForFinished();
+    if (!driver_) return;
+    driver_->ask("close");
+    driver_->ask("end " + std::to_string(kEndDeadline.count()));
   }
 
   // Starts a simulated device with these options on a COM port, then the
@@ -100,17 +102,12 @@ protected:
   void open_window(const std::vector<std::string>& device_options = {}) {
     device_ = std::make_unique<DevsimProcess>(device_options);
     port_ = program_under_test().map_port(device_->ptyPath());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    program_under_test().add_to(environment);
-    program_.setProcessEnvironment(environment);
-    program_.setWorkingDirectory(current_.path());
-    program_.setProcessChannelMode(QProcess::ForwardedChannels);
-    program_.start(QString::fromStdString(required_environment("KOVO_WINE")),
-                   {QString::fromStdString(required_environment("KOVO_WINDOW_EXE"))});
-    ASSERT_TRUE(program_.waitForStarted());
+    program_under_test().add_to(environment_);
     driver_ = std::make_unique<testsupport::WindowDriverClient>(
         QString::fromStdString(required_environment("KOVO_WINE")),
-        QString::fromStdString(required_environment("KOVO_WINDOW_DRIVER")), environment);
+        QString::fromStdString(required_environment("KOVO_WINDOW_DRIVER")), environment_, current_.path());
+    ask("start " +
+        program_under_test().file_name(QString::fromStdString(required_environment("KOVO_WINDOW_EXE"))).toStdString());
     ask("window " + std::to_string(kStartDeadline.count()) + " " + testsupport::kWindowTitle);
   }
 
@@ -130,10 +127,11 @@ protected:
     return testsupport::wait_until([&] { return text(id) == expected; }, kStepDeadline);
   }
 
-  // The user's language, picked with its button.
+  // The user's language, picked with its button: every text changed once the program is done.
   void switch_language(int language) {
     click(language == kGerman ? PANEL_GERMAN : PANEL_ENGLISH);
-    ASSERT_TRUE(wait_for_text(PANEL_CONNECT, testsupport::window_text("PANEL_CONNECT", language)));
+    ask("done");
+    ASSERT_EQ(text(PANEL_CONNECT), testsupport::window_text("PANEL_CONNECT", language));
   }
 
   // Picks the device's port in the ring and presses Connect.
@@ -170,7 +168,7 @@ protected:
 
   std::unique_ptr<DevsimProcess> device_;
   std::unique_ptr<testsupport::MappedPort> port_;
-  QProcess program_;
+  QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
   std::unique_ptr<testsupport::WindowDriverClient> driver_;
   QTemporaryDir current_;
   QTemporaryDir files_;
@@ -223,7 +221,8 @@ TEST_F(WineWindowTest, DeviceThatFallsSilentEndsRedWithTheProgrammingError) {
   ASSERT_TRUE(testsupport::wait_until([&] { return enabled(PANEL_PROGRAM); }, kStepDeadline));
   click(PANEL_PROGRAM);
   EXPECT_EQ(next_message(), message("text_flash_err_1", "text_flash_err_2"));
-  EXPECT_TRUE(is_red(indicator_colour())) << ask("colour " + std::to_string(PANEL_FLASH_PROGRESS));
+  EXPECT_TRUE(testsupport::wait_until([&] { return is_red(indicator_colour()); }, kStepDeadline))
+      << ask("colour " + std::to_string(PANEL_FLASH_PROGRESS));
 }
 
 // Each control's label in both languages equals the Linux window's.
@@ -247,13 +246,17 @@ TEST_F(WineWindowTest, ScreenshotsShowEveryTextWhole) {
        {std::pair{kGerman, "panel-windows-de.png"}, {kEnglish, "panel-windows-en.png"}}) {
     switch_language(language);
     EXPECT_EQ(ask("clipped"), "") << "in language " << language;
+    ask("raise"); // above the windows of tests that run meanwhile
     const QStringList rect = QString::fromStdString(ask("rect 0")).split(QLatin1Char(' '));
     ASSERT_EQ(rect.size(), 4);
     const QString crop = QStringLiteral("%1x%2+%3+%4").arg(rect[2], rect[3], rect[0], rect[1]);
-    EXPECT_EQ(QProcess::execute(QString::fromStdString(required_environment("KOVO_IMPORT")),
-                                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"), crop,
-                                 QStringLiteral("+repage"), output.filePath(QString::fromLatin1(file))}),
-              0);
+    QProcess import; // on the prefix's display, where the window shows
+    import.setProcessEnvironment(environment_);
+    import.start(QString::fromStdString(required_environment("KOVO_IMPORT")),
+                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"), crop,
+                  QStringLiteral("+repage"), output.filePath(QString::fromLatin1(file))});
+    ASSERT_TRUE(import.waitForFinished(60000));
+    EXPECT_EQ(import.exitCode(), 0) << import.readAllStandardError().toStdString();
   }
 }
 

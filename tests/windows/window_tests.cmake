@@ -1,4 +1,4 @@
-# kovoflash.exe's window under Wine on an X display of its own, driven by
+# kovoflash.exe's window under Wine on the prefix's X display, driven by
 # window_driver.exe (both from the Windows build) against simulated devices:
 # included by tests/CMakeLists.txt where the Wine tests run. Whether the
 # Windows build makes the window program is known only once it has been
@@ -32,16 +32,13 @@ set(include_file ${CMAKE_CURRENT_BINARY_DIR}/wine_window_tests_include.cmake)
 option(KOVO_WINE_WINDOW_TESTS "Run kovoflash.exe's window tests under Wine" ON)
 if(NOT KOVO_WINE_WINDOW_TESTS)
   file(WRITE ${include_file} "")
-elseif(NOT XVFB_RUN OR NOT KOVO_IMPORT)
+elseif(NOT KOVO_XVFB OR NOT KOVO_IMPORT)
   file(WRITE ${include_file}
-    "add_test(wine.window [=[${CMAKE_COMMAND}]=] -E echo [=[skipped: xvfb-run (xvfb) or import (imagemagick) is not installed]=])\n"
+    "add_test(wine.window [=[${CMAKE_COMMAND}]=] -E echo [=[skipped: Xvfb (xvfb) or import (imagemagick) is not installed]=])\n"
     "set_tests_properties(wine.window PROPERTIES SKIP_REGULAR_EXPRESSION skipped: LABELS wine)\n")
 else()
-  # The prefix's desktop shows windows on the display it started on. The
-  # fixture starts it with none, so each test starts the server again on
-  # its own display, with the COM ports listed again, the other Wine tests
-  # waiting meanwhile (the lock).
-  list(JOIN wine_server_start " " restart_on_this_display)
+  # Each test starts its own program and finds only its windows, so they
+  # run at once, beside the other tests under Wine (the display: the fixture).
   string(CONCAT registration
     "if(NOT EXISTS [=[${made_by_windows_build}]=])\n"
     "  add_test(wine.window_WINDOWS_BUILD_NOT_CONFIGURED wine.window_WINDOWS_BUILD_NOT_CONFIGURED)\n"
@@ -53,14 +50,11 @@ else()
     "endif()\n")
   foreach(case IN LISTS window_cases)
     string(APPEND registration
-      "add_test(wine.window.${case} [=[${XVFB_RUN}]=] -a -s [=[-screen 0 1366x768x24]=]"
-      " sh -c [=[\"$0\" \"$@\" && exec \"$KOVO_WINDOW_TESTS\" --gtest_filter=WineWindowTest.${case}]=]"
-      " ${restart_on_this_display})\n"
+      "add_test(wine.window.${case} [=[$<TARGET_FILE:wine_window_tests>]=] --gtest_filter=WineWindowTest.${case})\n"
       "set_tests_properties(wine.window.${case} PROPERTIES LABELS wine FIXTURES_REQUIRED wine"
-      " RESOURCE_LOCK wine_settings TIMEOUT 240 WORKING_DIRECTORY [=[${PROJECT_BINARY_DIR}]=] ENVIRONMENT \"WINEPREFIX=${KOVO_WINE_PREFIX};KOVO_WINE=${KOVO_WINE};"
+      " TIMEOUT 240 WORKING_DIRECTORY [=[${PROJECT_BINARY_DIR}]=] ENVIRONMENT \"WINEPREFIX=${KOVO_WINE_PREFIX};KOVO_WINE=${KOVO_WINE};"
       "KOVO_WINDOW_EXE=\${KOVO_WINDOWS_WINDOW};KOVO_WINDOW_DRIVER=\${KOVO_WINDOW_DRIVER};"
-      "KOVO_IMPORT=${KOVO_IMPORT};KOVO_SCREENSHOTS=${PROJECT_BINARY_DIR}/screenshots/windows;"
-      "KOVO_WINDOW_TESTS=$<TARGET_FILE:wine_window_tests>\")\n")
+      "KOVO_IMPORT=${KOVO_IMPORT};KOVO_SCREENSHOTS=${PROJECT_BINARY_DIR}/screenshots/windows\")\n")
   endforeach()
   file(GENERATE OUTPUT ${include_file} CONTENT "${registration}")
 endif()

@@ -6,11 +6,53 @@
 # ports (the entries live in the running wineserver only, so every start
 # writes them again); ACTION=stop ends the wineserver. Also needs WINE,
 # WINEBOOT, WINESERVER, PREFIX, FIRST_COM and COM_COUNT.
+#
+# With XVFB, start also starts an X display for the whole run and writes its
+# name into PREFIX/kovo-display. Wine's desktop shows windows only on the
+# display it started on, and the desktop starts again, from whichever
+# program comes next, each time the last one has ended: every program the
+# tests run under Wine takes its DISPLAY from that file, so that windows of
+# tests running at once all show.
 set(ENV{WINEPREFIX} ${PREFIX})
 set(ENV{WINEDEBUG} -all)
 
+set(display_file ${PREFIX}/kovo-display)
+set(display_pid_file ${PREFIX}/kovo-display.pid)
+
+# The display a start left (this run's, or a stopped run's).
+function(stop_display)
+  if(EXISTS ${display_pid_file})
+    file(READ ${display_pid_file} pid)
+    execute_process(COMMAND kill ${pid} OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
+  endif()
+  file(REMOVE ${display_file} ${display_pid_file})
+endfunction()
+
+# A display of its own: Xvfb picks a free number and writes it out.
+function(start_display)
+  file(MAKE_DIRECTORY ${PREFIX})
+  set(number_file ${PREFIX}/kovo-display.number)
+  file(REMOVE ${number_file})
+  # Detached, its output nowhere: a daemon must not hold the test's output pipes.
+  execute_process(COMMAND sh -c "setsid \"$0\" -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>\"$1\" >/dev/null 2>&1 </dev/null & echo $! >\"$2\""
+                          ${XVFB} ${number_file} ${display_pid_file} COMMAND_ERROR_IS_FATAL ANY)
+  foreach(attempt RANGE 100)
+    if(EXISTS ${number_file})
+      file(STRINGS ${number_file} number)
+      if(number MATCHES "^[0-9]+$")
+        file(WRITE ${display_file} ":${number}")
+        set(ENV{DISPLAY} ":${number}")
+        return()
+      endif()
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+  endforeach()
+  message(FATAL_ERROR "Xvfb (${XVFB}) started no display")
+endfunction()
+
 if(ACTION STREQUAL "stop")
   execute_process(COMMAND ${WINESERVER} --kill)
+  stop_display()
   return()
 endif()
 
@@ -22,6 +64,10 @@ endif()
 # seconds, or one a stopped test run left) cannot be made persistent: it ends first.
 execute_process(COMMAND ${WINESERVER} --kill OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
 execute_process(COMMAND ${WINESERVER} --wait OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
+stop_display()
+if(XVFB)
+  start_display()
+endif()
 execute_process(COMMAND ${WINESERVER} --persistent OUTPUT_FILE /dev/null ERROR_FILE /dev/null
                 COMMAND_ERROR_IS_FATAL ANY)
 
