@@ -63,6 +63,7 @@ bool wait_for_output(QProcess& process, const QString& text, QString& seen,
 bool wait_for_frames(const testsupport::DevsimProcess& device, std::size_t count,
                      std::chrono::seconds deadline = std::chrono::seconds(30));
 
+using testsupport::kPatientTimeScale;
 using testsupport::kShortTimeScale;
 using testsupport::kSilentDevice;
 using testsupport::kSilentDeviceTimeScale;
@@ -100,8 +101,8 @@ protected:
   QString settings_file() const;
   QStringList current_folder_entries() const;
 
-  // Real time unless a test that does not check timing shortens the waits.
-  double time_scale_ = 1.0;
+  // Patient unless a test checks timing (real time) or waits for silence (shorter).
+  double time_scale_ = kPatientTimeScale;
 
 private:
   CliRun run_command(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,

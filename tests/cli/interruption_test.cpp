@@ -106,7 +106,10 @@ struct WaitingRun {
 };
 
 // Nothing but identification requests went out: the device holds what it held.
-class SignalWhileConnecting : public InterruptionTest, public ::testing::WithParamInterface<WaitingRun> {};
+class SignalWhileConnecting : public InterruptionTest, public ::testing::WithParamInterface<WaitingRun> {
+protected:
+  SignalWhileConnecting() { time_scale_ = 1.0; } // polls at their own pace, as a user waits
+};
 
 TEST_P(SignalWhileConnecting, StopsThePollingAndSaysNothingWasWritten) {
   DevsimProcess device(kSilentDevice);

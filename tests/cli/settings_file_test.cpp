@@ -52,10 +52,7 @@ const std::string kStoredSettings = "123456\n/old/firmware.frm\n0\n";
 
 class SettingsFileTest : public CliTest {
 protected:
-  SettingsFileTest() {
-    time_scale_ = kShortTimeScale;
-    QDir().mkpath(settings_folder());
-  }
+  SettingsFileTest() { QDir().mkpath(settings_folder()); }
 
   QString settings_folder() const { return QFileInfo(settings_file()).path(); }
   QString firmware() const { return write_file(QStringLiteral("firmware.frm"), intel_hex(kFirmware)); }
@@ -175,7 +172,7 @@ TEST_F(SettingsFileTest, RunWithoutADeviceKeepsWhatARunBesideItStored) {
   time_scale_ = 1.0; // some 8 s of polling
   const auto waiting = start(update_arguments(port_of(silent), firmware()));
   ASSERT_TRUE(wait_for_frames(silent, 2)) << "connecting";
-  time_scale_ = kShortTimeScale;
+  time_scale_ = kPatientTimeScale;
   const QString file = write_file(QStringLiteral("other.frm"), intel_hex(kFirmware));
   ASSERT_EQ(run(update_arguments(port_of(device), file)).exit_code, kExitSuccess);
   const Snapshot stored = snapshot(settings_file());

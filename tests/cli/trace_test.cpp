@@ -70,8 +70,6 @@ struct Devices {
 
 class TraceTest : public CliTest {
 protected:
-  TraceTest() { time_scale_ = kShortTimeScale; }
-
   Devices start_devices(std::size_t count) const {
     Devices devices;
     for (std::size_t index = 0; index < count; ++index) {
@@ -123,6 +121,7 @@ TEST_F(TraceTest, RecordsWhatCameBackAfterEachFrame) {
 
 // A frame that goes unanswered is sent three times: attempts 1, 2 and 3.
 TEST_F(TraceTest, NumbersTheAttemptsOfAFrameThatGoesUnanswered) {
+  time_scale_ = kShortTimeScale;
   DevsimProcess device({"--silent-after-frames", "3"});
   const QString trace = trace_path();
   const CliRun result = run(update_arguments(port_of(device), firmware()) << QStringLiteral("--trace") << trace);

@@ -321,6 +321,7 @@ TEST_F(UpdateTest, EndLineGivesTheTimeTaken) {
 // Changed while the run waits for the device, the file reaches it as it was
 // when the run began; the user's file is the one named and remembered.
 TEST_F(UpdateTest, ProgramsTheFileAsItWasChecked) {
+  time_scale_ = 1.0;
   DevsimProcess device({"--silent-ids", "50"}); // switched on some 2 s after the first request
   const QString file = firmware();
   const auto process = start(update_arguments(port_of(device), file));

@@ -12,4 +12,9 @@ constexpr double kShortTimeScale = 0.2;
 // shrink further (a poll of 2 ms).
 constexpr double kSilentDeviceTimeScale = 0.05;
 
+// Four times real time (a read of 2 s) where every frame is answered: it
+// costs nothing there, and a machine that starves the simulator for a
+// moment fails no update that is not about time.
+constexpr double kPatientTimeScale = 4.0;
+
 } // namespace kovo::testsupport
