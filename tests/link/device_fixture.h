@@ -17,6 +17,7 @@ using Seconds = std::chrono::duration<double>;
 
 inline const Bytes kIdentificationRequest = {0xFF, 0x01, 0xFF, 0xFE};
 
+using testsupport::kPatientTimeScale;
 using testsupport::kShortTimeScale;
 using testsupport::kSilentDevice;
 using testsupport::kSilentDeviceTimeScale;

@@ -60,7 +60,7 @@ void fill_image_with_noise() {
 
 class Programming : public DeviceTest {
 protected:
-  Programming() { session_.time_scale = kShortTimeScale; }
+  Programming() { session_.time_scale = kPatientTimeScale; }
   // Connects to the first device and unlocks programming as a good load would.
   void connect_with_image() {
     click("PANEL_CONNECT");
@@ -145,6 +145,7 @@ TEST_F(Programming, BlankImageFramesByteForByte) {
 }
 
 TEST_F(Programming, SilentDeviceEndsRedWithOneMessage) {
+  session_.time_scale = kShortTimeScale;
   attach_device({"--silent-after-frames", "0"});
   run_program([this] {
     connect_with_image();
@@ -192,6 +193,7 @@ TEST_F(Programming, RejectedSecondPageEndShowsTheMessageAndStillCloses) {
 }
 
 TEST_F(Programming, SecondPageEndAndClosingBothFailingShowTheMessageTwice) {
+  session_.time_scale = kShortTimeScale;
   attach_device({"--silent-after-frames", "19"}); // start, page begin, 16 blocks, first end
   run_program([this] {
     connect_with_image();
