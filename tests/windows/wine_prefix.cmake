@@ -18,27 +18,26 @@ set(ENV{WINEDEBUG} -all)
 
 set(display_file ${PREFIX}/kovo-display)
 set(display_pid_file ${PREFIX}/kovo-display.pid)
+set(display_number_file ${PREFIX}/kovo-display.number)
 
 # The display a start left (this run's, or a stopped run's).
 function(stop_display)
   if(EXISTS ${display_pid_file})
-    file(READ ${display_pid_file} pid)
+    file(STRINGS ${display_pid_file} pid LIMIT_COUNT 1)
     execute_process(COMMAND kill ${pid} OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
   endif()
-  file(REMOVE ${display_file} ${display_pid_file})
+  file(REMOVE ${display_file} ${display_pid_file} ${display_number_file})
 endfunction()
 
 # A display of its own: Xvfb picks a free number and writes it out.
 function(start_display)
   file(MAKE_DIRECTORY ${PREFIX})
-  set(number_file ${PREFIX}/kovo-display.number)
-  file(REMOVE ${number_file})
   # Detached, its output nowhere: a daemon must not hold the test's output pipes.
   execute_process(COMMAND sh -c "setsid \"$0\" -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>\"$1\" >/dev/null 2>&1 </dev/null & echo $! >\"$2\""
-                          ${XVFB} ${number_file} ${display_pid_file} COMMAND_ERROR_IS_FATAL ANY)
+                          ${XVFB} ${display_number_file} ${display_pid_file} COMMAND_ERROR_IS_FATAL ANY)
   foreach(attempt RANGE 100)
-    if(EXISTS ${number_file})
-      file(STRINGS ${number_file} number)
+    if(EXISTS ${display_number_file})
+      file(STRINGS ${display_number_file} number)
       if(number MATCHES "^[0-9]+$")
         file(WRITE ${display_file} ":${number}")
         set(ENV{DISPLAY} ":${number}")
