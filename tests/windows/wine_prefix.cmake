@@ -70,13 +70,17 @@ endif()
 execute_process(COMMAND ${WINESERVER} --persistent OUTPUT_FILE /dev/null ERROR_FILE /dev/null
                 COMMAND_ERROR_IS_FATAL ANY)
 
-set(entries "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n")
+# The display has no window manager: Wine's windows are told so, or each
+# hidden window (a closed dialog, a program that ends) waits 2 s for a
+# window manager to take it back.
+set(entries "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n\"Managed\"=\"N\"\n\n")
+string(APPEND entries "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n")
 math(EXPR last "${FIRST_COM} + ${COM_COUNT} - 1")
 foreach(number RANGE ${FIRST_COM} ${last})
   string(APPEND entries "\"\\\\Device\\\\Kovo${number}\"=\"COM${number}\"\n")
 endforeach()
-file(WRITE ${PREFIX}/kovo-serialcomm.reg "${entries}")
-execute_process(COMMAND ${WINE} reg import Z:${PREFIX}/kovo-serialcomm.reg OUTPUT_FILE /dev/null ERROR_FILE /dev/null
+file(WRITE ${PREFIX}/kovo-test-registry.reg "${entries}")
+execute_process(COMMAND ${WINE} reg import Z:${PREFIX}/kovo-test-registry.reg OUTPUT_FILE /dev/null ERROR_FILE /dev/null
                 COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${WINE} reg query "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM" OUTPUT_VARIABLE listed
                 ERROR_FILE /dev/null)
