@@ -292,7 +292,13 @@ struct Reconnect {
 
 void PrintTo(const Reconnect& reconnect, std::ostream* out) { *out << reconnect.name; }
 
-class ProgrammingAfterReconnect : public Programming, public ::testing::WithParamInterface<Reconnect> {};
+class ProgrammingAfterReconnect : public Programming, public ::testing::WithParamInterface<Reconnect> {
+protected:
+  // A device that never answers is polled 201 times.
+  ProgrammingAfterReconnect() {
+    if (GetParam().second_device == kSilentDevice) session_.time_scale = kSilentDeviceTimeScale;
+  }
+};
 
 TEST_P(ProgrammingAfterReconnect, IsOfferedOnlyForAnAcceptedDevice) {
   const Reconnect& reconnect = GetParam();
