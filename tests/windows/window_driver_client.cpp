@@ -44,7 +44,7 @@ DriverAnswer WindowDriverClient::ask(const std::string& command) {
   driver_.write(QByteArray::fromStdString(command + "\n"));
   while (!pending_.contains('\n')) {
     if (!driver_.waitForReadyRead(kAnswerDeadlineMs)) {
-      throw std::runtime_error("the window driver gave no answer to: " + command);
+      throw std::runtime_error("the window driver gave no answer to: " + command + " (" + state_of_driver() + ")");
     }
     pending_ += driver_.readAllStandardOutput();
   }
@@ -56,6 +56,13 @@ DriverAnswer WindowDriverClient::ask(const std::string& command) {
   if (line.rfind("ok ", 0) == 0) return {true, unescaped(line.substr(3))};
   if (line.rfind("error ", 0) == 0) return {false, line.substr(6)};
   throw std::runtime_error("the window driver answered '" + line + "' to: " + command);
+}
+
+// Why a driver gives no answer: it ended, and what Wine said.
+std::string WindowDriverClient::state_of_driver() {
+  if (driver_.state() != QProcess::NotRunning) return "still running";
+  return "ended with status " + std::to_string(driver_.exitCode()) +
+         ", saying: " + driver_.readAllStandardError().toStdString();
 }
 
 bool wait_until(const std::function<bool()>& done, std::chrono::seconds deadline) {

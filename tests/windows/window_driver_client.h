@@ -28,6 +28,8 @@ public:
   DriverAnswer ask(const std::string& command);
 
 private:
+  std::string state_of_driver();
+
   QProcess driver_;
   QByteArray pending_;
 };
