@@ -27,6 +27,9 @@ struct TracedFrame {
   int attempt = 0;
   QString direction;
   Bytes bytes;
+
+  bool sent() const { return direction == QStringLiteral("sent"); }
+  bool identification_request() const { return sent() && bytes.size() > 1 && bytes[1] == kIdentify; }
 };
 
 std::vector<TracedFrame> read_trace(const QString& path) {
@@ -46,7 +49,7 @@ std::vector<TracedFrame> read_trace(const QString& path) {
 std::vector<Bytes> sent_frames(const std::vector<TracedFrame>& trace) {
   std::vector<Bytes> sent;
   for (const TracedFrame& frame : trace) {
-    if (frame.direction == QStringLiteral("sent")) sent.push_back(frame.bytes);
+    if (frame.sent()) sent.push_back(frame.bytes);
   }
   return sent;
 }
@@ -100,7 +103,9 @@ TEST_F(TraceTest, HoldsExactlyTheFramesTheDeviceReceivedInOrder) {
   }
 }
 
-// Each frame is answered on the line by its echo and a reply.
+// Each frame is answered on the line by its echo and a reply. A poll whose
+// reply a busy machine delays past the poll's interval is followed by the
+// next poll instead.
 TEST_F(TraceTest, RecordsWhatCameBackAfterEachFrame) {
   DevsimProcess device;
   const QString trace = trace_path();
@@ -109,8 +114,9 @@ TEST_F(TraceTest, RecordsWhatCameBackAfterEachFrame) {
   const auto traced = read_trace(trace);
   ASSERT_GE(traced.size(), 2u);
   for (std::size_t index = 0; index + 1 < traced.size(); ++index) {
-    if (traced[index].direction != QStringLiteral("sent")) continue;
+    if (!traced[index].sent()) continue;
     const TracedFrame& reply = traced[index + 1];
+    if (traced[index].identification_request() && reply.identification_request()) continue;
     EXPECT_EQ(reply.direction, QStringLiteral("received")) << "after frame " << index;
     ASSERT_GT(reply.bytes.size(), traced[index].bytes.size());
     EXPECT_EQ(Bytes(reply.bytes.begin(), reply.bytes.begin() + static_cast<long>(traced[index].bytes.size())),
@@ -131,8 +137,7 @@ TEST_F(TraceTest, NumbersTheAttemptsOfAFrameThatGoesUnanswered) {
   EXPECT_EQ(sent_frames(traced), logged_frames(device));
   std::vector<int> attempts;
   for (const TracedFrame& frame : traced) {
-    const bool identification = frame.bytes.size() > 1 && frame.bytes[1] == kIdentify;
-    if (frame.direction == QStringLiteral("sent") && !identification) attempts.push_back(frame.attempt);
+    if (frame.sent() && !frame.identification_request()) attempts.push_back(frame.attempt);
   }
   // Three answered frames, then the fourth and the closing command, each
   // tried three times.
