@@ -8,8 +8,9 @@ namespace kovo::testsupport {
 // the simulator's reply latency.
 constexpr double kShortTimeScale = 0.2;
 
-// A device that never answers leaves nothing to arrive late, so its waits
-// shrink further (a poll of 2 ms).
+// A device that never answers, or whose every answer is refused, leaves
+// nothing that counts to arrive late, so its waits shrink further (a poll
+// of 2 ms).
 constexpr double kSilentDeviceTimeScale = 0.05;
 
 // Four times real time (a read of 2 s) where every frame is answered: it
